@@ -1,0 +1,6 @@
+#include "runtime/numeric_mode.h"
+
+int main() {
+    quorvex::setNumericMode();
+    return 0;
+}
