@@ -1,0 +1,164 @@
+#include "program_runner.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace quorvex::testing {
+
+std::string makeTempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quorvex-e2e-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));
+    return pattern;
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+void writeFile(const std::string& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+}
+
+namespace {
+
+void setNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+} // namespace
+
+ProgramRun runProgram(const ProgramOptions& options) {
+    ProgramRun run;
+    run.workDir = options.workDir.empty() ? makeTempDir() : options.workDir;
+
+    int in[2], out[2], err[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe2 failed");
+
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e)
+        if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0 && std::strncmp(*e, "QUORVEX_TEST_TIME=", 18) != 0)
+            env.emplace_back(*e);
+    if (options.pinnedTime) {
+        env.push_back(std::string("LD_PRELOAD=") + QUORVEX_FAKE_TIME_LIB);
+        env.push_back("QUORVEX_TEST_TIME=" + std::to_string(*options.pinnedTime));
+    }
+    std::vector<char*> envp;
+    for (auto& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string binary = QUORVEX_BINARY;
+    char* argv[] = {binary.data(), nullptr};
+
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        ::setsid(); // no controlling terminal: the test runner's screen stays as it is
+        ::signal(SIGPIPE, SIG_DFL);
+        if (::chdir(run.workDir.c_str()) != 0)
+            ::_exit(126);
+        ::dup2(in[0], 0);
+        if (options.closeStandardOutput)
+            ::close(1);
+        else
+            ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        ::execve(binary.c_str(), argv, envp.data());
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    if (options.brokenPipeOutput) {
+        ::close(out[0]);
+        out[0] = -1;
+    }
+
+    // Feed the input and drain both outputs together, so that large inputs
+    // and outputs cannot deadlock.
+    ::signal(SIGPIPE, SIG_IGN);
+    setNonBlocking(in[1]);
+    std::size_t fed = 0;
+    int inFd = in[1];
+    if (options.input.empty()) {
+        ::close(inFd);
+        inFd = -1;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeoutSeconds);
+    int outFd = out[0], errFd = err[0];
+    while (outFd >= 0 || errFd >= 0 || inFd >= 0) {
+        pollfd fds[3];
+        int n = 0;
+        if (inFd >= 0)
+            fds[n++] = {inFd, POLLOUT, 0};
+        if (outFd >= 0)
+            fds[n++] = {outFd, POLLIN, 0};
+        if (errFd >= 0)
+            fds[n++] = {errFd, POLLIN, 0};
+        const int ready = ::poll(fds, n, 100);
+        if (std::chrono::steady_clock::now() > deadline) {
+            run.timedOut = true;
+            ::kill(pid, SIGKILL);
+            break;
+        }
+        if (ready <= 0)
+            continue;
+        for (int i = 0; i < n; ++i) {
+            if (fds[i].revents == 0)
+                continue;
+            if (fds[i].fd == inFd) {
+                const ssize_t w = ::write(inFd, options.input.data() + fed, options.input.size() - fed);
+                if (w > 0)
+                    fed += static_cast<std::size_t>(w);
+                if ((w < 0 && errno != EAGAIN) || fed == options.input.size()) {
+                    ::close(inFd);
+                    inFd = -1;
+                }
+                continue;
+            }
+            char buffer[65536];
+            const ssize_t r = ::read(fds[i].fd, buffer, sizeof buffer);
+            std::string& sink = fds[i].fd == outFd ? run.standardOutput : run.standardError;
+            if (r > 0) {
+                sink.append(buffer, static_cast<std::size_t>(r));
+            } else if (r == 0 || errno != EINTR) {
+                ::close(fds[i].fd);
+                (fds[i].fd == outFd ? outFd : errFd) = -1;
+            }
+        }
+    }
+    for (int fd : {inFd, outFd, errFd})
+        if (fd >= 0)
+            ::close(fd);
+
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status))
+        run.exitStatus = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        run.signal = WTERMSIG(status);
+    run.resultsFile = readFile(run.workDir + "/QuorvexResults.txt");
+    return run;
+}
+
+} // namespace quorvex::testing
