@@ -16,6 +16,10 @@ struct Avx2 {
     typedef std::uint64_t VU __attribute__((vector_size(32)));
     typedef std::int32_t V32 __attribute__((vector_size(16)));
     static VD fma(VD a, VD b, VD c) { return _mm256_fmadd_pd(a, b, c); }
+    static V32 narrow(VI v) {
+        const __m256i low = _mm256_permutevar8x32_epi32((__m256i)v, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+        return (V32)_mm256_castsi256_si128(low);
+    }
 };
 
 } // namespace

@@ -16,6 +16,7 @@ struct Avx512 {
     typedef std::uint64_t VU __attribute__((vector_size(64)));
     typedef std::int32_t V32 __attribute__((vector_size(32)));
     static VD fma(VD a, VD b, VD c) { return _mm512_fmadd_pd(a, b, c); }
+    static V32 narrow(VI v) { return __builtin_convertvector(v, V32); }
 };
 
 } // namespace

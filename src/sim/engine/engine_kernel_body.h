@@ -8,6 +8,7 @@
 //   width, interleave  lanes per vector, vectors evaluated side by side
 //   VD, VI, VU, V32    GCC vectors of width doubles, int64, uint64, int32
 //   fma(a, b, c)       fused a*b + c, exactly rounded once
+//   narrow(v)          the low 32 bits of each lane
 //
 // Everything here is double arithmetic in the SSE/AVX units; the x87 numeric
 // mode plays no part.
@@ -157,7 +158,7 @@ inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, D
 }
 
 template <class I> inline void storeCodes(std::int32_t* out, typename I::VI code) {
-    const typename I::V32 narrow = __builtin_convertvector(code, typename I::V32);
+    const typename I::V32 narrow = I::narrow(code);
     std::memcpy(out, &narrow, sizeof narrow);
 }
 

@@ -16,6 +16,7 @@ struct Scalar {
     typedef std::uint64_t VU __attribute__((vector_size(8)));
     typedef std::int32_t V32 __attribute__((vector_size(4)));
     static VD fma(VD a, VD b, VD c) { return VD{std::fma(a[0], b[0], c[0])}; }
+    static V32 narrow(VI v) { return V32{static_cast<std::int32_t>(v[0])}; }
 };
 
 } // namespace
