@@ -82,8 +82,29 @@ void consumeBlock(const std::int32_t* codes, std::size_t count, std::int32_t ste
     // Groups small enough that one holding an unsettled draw (about one draw in
     // 500) costs little to walk step by step.
     constexpr std::size_t group = 64;
+    const auto length = static_cast<std::size_t>(steps);
     std::size_t pos = 0;
     while (pos < count) {
+        // 1. Whole short songs inside the block, none of their draws
+        //    unsettled: summed and recorded straight away.
+        while (length <= group && song.stepsLeft == steps && pos + length <= count) {
+            std::uint32_t sum = 0, marvelous = 0, flags = 0;
+            for (std::size_t i = 0; i < length; ++i) {
+                const auto bits = static_cast<std::uint32_t>(codes[pos + i]);
+                sum += bits & stepcode::incrementMask;
+                marvelous += (bits >> 27) & 1;
+                flags |= bits;
+            }
+            if (flags & stepcode::unsettledBit)
+                break;
+            recordSong(aggregate, {static_cast<std::int32_t>(sum), static_cast<std::int32_t>(marvelous),
+                                   (flags & stepcode::breaksAaaBit) == 0, 0});
+            pos += length;
+        }
+        if (pos >= count)
+            break;
+        // 2. Otherwise the rest of the current song within this block, in
+        //    groups; a song may carry over into the next block.
         const std::size_t take = std::min(static_cast<std::size_t>(song.stepsLeft), count - pos);
         for (std::size_t done = 0; done < take; done += group)
             addCodes(codes + pos + done, std::min(group, take - done), constants, song);
