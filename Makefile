@@ -13,6 +13,7 @@ test: build
 
 bench: build
 	./build/release/bench/model_bench
+	./build/release/bench/engine_bench
 
 clean:
 	rm -rf build

@@ -1,0 +1,42 @@
+#include "runtime/console_streams.h"
+
+#include <unistd.h>
+
+#include "containers/index_failure.h"
+
+namespace quorvex {
+
+namespace {
+void flushConsoleOutput() {
+    consoleOutput().flush();
+}
+} // namespace
+
+istream_withassign& consoleInput() {
+    static istream_withassign input;
+    return input;
+}
+
+ostream_withassign& consoleOutput() {
+    static ostream_withassign output;
+    return output;
+}
+
+void openConsoleStreams(int inputFd, int outputFd) {
+    ostream_withassign& output = consoleOutput();
+    output = ostream_withassign(outputFd);
+    if (::isatty(outputFd) == 1)
+        output.setf(ios::unitbuf);
+
+    istream_withassign& input = consoleInput();
+    input = istream_withassign(inputFd);
+    input.tie(&output);
+
+    setIndexFailureFlush(&flushConsoleOutput);
+}
+
+void closeConsoleStreams() {
+    consoleOutput().flush();
+}
+
+} // namespace quorvex

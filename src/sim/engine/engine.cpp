@@ -1,0 +1,265 @@
+#include "sim/engine/engine.h"
+
+#include <sched.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "runtime/numeric_mode.h"
+#include "runtime/random_source.h"
+#include "sim/engine/engine_step_code.h"
+
+namespace quorvex {
+
+namespace {
+
+// Draws per kernel call: small enough for the codes to stay in the first-level
+// cache, a multiple of every kernel's lane count.
+constexpr std::size_t blockDraws = 4096;
+// Songs are handed to threads in chunks of about this many draws.
+constexpr std::int64_t chunkDraws = std::int64_t{1} << 18;
+constexpr std::size_t maxLanes = 64;
+
+// The running state of the song a chunk is in the middle of.
+struct SongInProgress {
+    std::int32_t points = 0;
+    std::int32_t marvelous = 0;
+    bool aaa = true;
+    std::int32_t stepsLeft = 0;
+};
+
+void recordSong(ScoreAggregate& aggregate, const SongInProgress& song) {
+    const std::int32_t score = song.points / scoreDivisor;
+    if (score < 0 || score >= ScoreAggregate::denseScores) {
+        aggregate.record({score, song.marvelous, song.aaa});
+        return;
+    }
+    const auto s = static_cast<std::size_t>(score);
+    if (aggregate.frequency[s] == 0) {
+        aggregate.highestMarvelous[s] = song.marvelous;
+        aggregate.lowestMarvelous[s] = song.marvelous;
+    } else {
+        aggregate.highestMarvelous[s] = std::max(aggregate.highestMarvelous[s], song.marvelous);
+        aggregate.lowestMarvelous[s] = std::min(aggregate.lowestMarvelous[s], song.marvelous);
+    }
+    ++aggregate.frequency[s];
+    aggregate.aaaCount[s] += song.aaa ? 1 : 0;
+}
+
+// Adds a run of codes to a song: summed as a whole when none is unsettled,
+// else step by step with the running total.
+void addCodes(const std::int32_t* code, std::size_t count, const RunConstants& constants, SongInProgress& song) {
+    std::uint32_t sum = 0, marvelous = 0, flags = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto bits = static_cast<std::uint32_t>(code[i]);
+        sum += bits & stepcode::incrementMask;
+        marvelous += (bits >> 27) & 1;
+        flags |= bits;
+    }
+    if ((flags & stepcode::unsettledBit) == 0) {
+        song.points += static_cast<std::int32_t>(sum);
+        song.marvelous += static_cast<std::int32_t>(marvelous);
+        if (flags & stepcode::breaksAaaBit)
+            song.aaa = false;
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const StepOutcome step = applyStepCode(code[i], song.points, constants);
+        song.points = step.points;
+        if (step.marvelous)
+            ++song.marvelous;
+        else if (step.breaksAaa)
+            song.aaa = false;
+    }
+}
+
+// Folds the codes of one block into the songs they belong to, in draw order.
+void consumeBlock(const std::int32_t* codes, std::size_t count, std::int32_t steps, const RunConstants& constants,
+                  SongInProgress& song, ScoreAggregate& aggregate) {
+    // Groups small enough that one holding an unsettled draw (about one draw in
+    // 500) costs little to walk step by step.
+    constexpr std::size_t group = 64;
+    const auto length = static_cast<std::size_t>(steps);
+    std::size_t pos = 0;
+    while (pos < count) {
+        // 1. Whole short songs inside the block, none of their draws
+        //    unsettled: summed and recorded straight away.
+        while (length <= group && song.stepsLeft == steps && pos + length <= count) {
+            std::uint32_t sum = 0, marvelous = 0, flags = 0;
+            for (std::size_t i = 0; i < length; ++i) {
+                const auto bits = static_cast<std::uint32_t>(codes[pos + i]);
+                sum += bits & stepcode::incrementMask;
+                marvelous += (bits >> 27) & 1;
+                flags |= bits;
+            }
+            if (flags & stepcode::unsettledBit)
+                break;
+            recordSong(aggregate, {static_cast<std::int32_t>(sum), static_cast<std::int32_t>(marvelous),
+                                   (flags & stepcode::breaksAaaBit) == 0, 0});
+            pos += length;
+        }
+        if (pos >= count)
+            break;
+        // 2. Otherwise the rest of the current song within this block, in
+        //    groups; a song may carry over into the next block.
+        const std::size_t take = std::min(static_cast<std::size_t>(song.stepsLeft), count - pos);
+        for (std::size_t done = 0; done < take; done += group)
+            addCodes(codes + pos + done, std::min(group, take - done), constants, song);
+        pos += take;
+        song.stepsLeft -= static_cast<std::int32_t>(take);
+        if (song.stepsLeft == 0) {
+            recordSong(aggregate, song);
+            song = SongInProgress{0, 0, true, steps};
+        }
+    }
+}
+
+// Plays `songCount` whole songs starting with the draw after `state`.
+void runChunk(const KernelSet& kernels, const KernelConstants& kc, const RunConstants& constants,
+              std::uint64_t state, std::int64_t songCount, std::int32_t steps, ScoreAggregate& aggregate,
+              std::int32_t* codes) {
+    const std::size_t lanes = kernels.lanes;
+    std::uint64_t laneStates[maxLanes];
+    for (std::size_t i = 0; i < lanes; ++i) {
+        state = stepRandomState(state);
+        laneStates[i] = state;
+    }
+    const RandomJump stride = randomJump(lanes);
+    SongInProgress song{0, 0, true, steps};
+    std::int64_t remaining = songCount * steps;
+    while (remaining > 0) {
+        const auto count = static_cast<std::size_t>(std::min<std::int64_t>(remaining, blockDraws));
+        kernels.evaluateStream(laneStates, stride, codes, (count + lanes - 1) / lanes, kc);
+        consumeBlock(codes, count, steps, constants, song, aggregate);
+        remaining -= static_cast<std::int64_t>(count);
+    }
+}
+
+} // namespace
+
+bool engineIsaSupported(EngineIsa isa) {
+    __builtin_cpu_init();
+    switch (isa) {
+    case EngineIsa::automatic:
+    case EngineIsa::scalar:
+        return true;
+    case EngineIsa::avx2:
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    case EngineIsa::avx512:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+               __builtin_cpu_supports("avx512vl");
+    }
+    return false;
+}
+
+EngineIsa bestEngineIsa() {
+    if (engineIsaSupported(EngineIsa::avx512))
+        return EngineIsa::avx512;
+    if (engineIsaSupported(EngineIsa::avx2))
+        return EngineIsa::avx2;
+    return EngineIsa::scalar;
+}
+
+int affinityThreadCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) != 0)
+        return 1;
+    return std::max(1, CPU_COUNT(&set));
+}
+
+const KernelSet& kernelsFor(EngineIsa isa) {
+    // An instruction set the processor lacks is never run: the best one stands in.
+    if (isa == EngineIsa::automatic || !engineIsaSupported(isa))
+        isa = bestEngineIsa();
+    switch (isa) {
+    case EngineIsa::avx512:
+        return avx512Kernels;
+    case EngineIsa::avx2:
+        return avx2Kernels;
+    default:
+        return scalarKernels;
+    }
+}
+
+void evaluateDraws(EngineIsa isa, const std::int32_t* indices, std::size_t count, const KernelConstants& constants,
+                   std::int32_t* codes, DrawDetail* details) {
+    kernelsFor(isa).evaluateIndices(indices, count, constants, codes, details);
+}
+
+std::optional<KernelConstants> kernelConstantsFor(std::int32_t steps, const RunConstants& constants) {
+    const double absScale = std::fabs(constants.deviationScale);
+    if (steps < 1 || !(absScale >= 1e-250 && absScale <= 1e250))
+        return std::nullopt;
+    const long double whole = std::floor(constants.stepValue);
+    if (constants.stepValue - whole > 1.0L - static_cast<long double>(carryBand))
+        return std::nullopt;
+    return KernelConstants{absScale, static_cast<double>(constants.stepValue) * 0.25,
+                           static_cast<std::int64_t>(whole)};
+}
+
+ModelFault runSongsPlain(std::int32_t songs, std::int32_t steps, const RunConstants& constants,
+                         ScoreAggregate& aggregate) {
+    for (std::int32_t song = 0; song < songs; ++song) {
+        const SongOutcome outcome = simulateSong(steps, constants);
+        if (outcome.fault != ModelFault::none)
+            return outcome.fault;
+        aggregate.record(outcome.result);
+    }
+    return ModelFault::none;
+}
+
+ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& constants,
+                    ScoreAggregate& aggregate, const EngineOptions& options) {
+    // 1. Runs without draws, and runs the plain model would fault on.
+    if (songs <= 0)
+        return ModelFault::none;
+    if (steps <= 0) {
+        aggregate.recordRepeated({0, 0, true}, songs);
+        return ModelFault::none;
+    }
+    if (deviationScaleUnusable(constants))
+        return ModelFault::unusableDeviationScale;
+    const std::optional<KernelConstants> kc = kernelConstantsFor(steps, constants);
+    if (!kc)
+        return runSongsPlain(songs, steps, constants, aggregate);
+
+    // 2. Chunks of whole songs, each from its jump-ahead state, handed out in
+    //    order by an atomic counter.
+    const KernelSet& kernels = kernelsFor(options.isa);
+    const std::uint64_t start = randomState;
+    const std::int64_t chunkSongs = std::max<std::int64_t>(1, chunkDraws / steps);
+    const std::int64_t chunkCount = (songs + chunkSongs - 1) / chunkSongs;
+    const int threads = static_cast<int>(
+        std::min<std::int64_t>(options.threads > 0 ? options.threads : affinityThreadCount(), chunkCount));
+    std::atomic<std::int64_t> nextChunk{0};
+    std::vector<ScoreAggregate> partial(static_cast<std::size_t>(threads));
+    auto work = [&](int worker) {
+        setNumericMode();
+        std::vector<std::int32_t> codes(blockDraws);
+        for (std::int64_t chunk = nextChunk++; chunk < chunkCount; chunk = nextChunk++) {
+            const std::int64_t first = chunk * chunkSongs;
+            const std::int64_t count = std::min<std::int64_t>(chunkSongs, songs - first);
+            const std::uint64_t state = advanceRandomState(start, static_cast<std::uint64_t>(first) * steps);
+            runChunk(kernels, *kc, constants, state, count, steps, partial[static_cast<std::size_t>(worker)],
+                     codes.data());
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int worker = 1; worker < threads; ++worker)
+        pool.emplace_back(work, worker);
+    work(0);
+    for (std::thread& thread : pool)
+        thread.join();
+
+    // 3. Merge, and leave the generator where the plain model would.
+    for (const ScoreAggregate& part : partial)
+        aggregate.merge(part);
+    randomState = advanceRandomState(start, static_cast<std::uint64_t>(songs) * static_cast<std::uint64_t>(steps));
+    return ModelFault::none;
+}
+
+} // namespace quorvex

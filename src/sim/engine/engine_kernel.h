@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "runtime/random_source.h"
+
+namespace quorvex {
+
+// Error bounds of the vector evaluation, as relative errors.
+//
+// tangentErrorBound: the approximate tangent (sine and cosine polynomials on
+// [0, P], their quotient in double) against the model's extended tangent, for
+// every argument x the draws can produce. A test measures the largest error
+// over all 10^7 draws and asserts it stays below a quarter of this.
+//
+// deviationErrorBound: the approximate c = 1/w (and the points c * stepValue/4)
+// against what the plain model forms from the same draw. It adds to the
+// tangent's error a few double roundings: the quotient and product forming c,
+// the stored w, the double copy of stepValue and the product for the points
+// (7 roundings of 2^-53 at most; 8 are allowed for).
+inline constexpr double tangentErrorBound = 0x1p-46;
+inline constexpr double deviationErrorBound = 0x1p-44;
+static_assert(deviationErrorBound >= tangentErrorBound + 8 * 0x1p-53);
+
+// A running total plus the points of a step is formed in extended precision.
+// Totals stay below 2^28, so that sum is held to 2^-36 or better; a fraction
+// within this band below 1 may carry into the integer part.
+inline constexpr double carryBand = 0x1p-30;
+
+// Constants of one run in the form the kernels use.
+struct KernelConstants {
+    double absScale;                 // |deviationScale|
+    double quarterStepValue;         // stepValue as a double, divided by 4
+    std::int64_t marvelousIncrement; // floor(stepValue)
+};
+
+// What the kernel computed for one draw, for the exhaustive tests.
+struct DrawDetail {
+    double u;       // the uniform draw; exact unless the argument is unsettled
+    double x;       // the tangent's argument; exact unless unsettled
+    double tangent; // approximate |tan(x)|
+};
+
+// One instruction set's kernels.
+struct KernelSet {
+    // Lanes evaluated per iteration (vector width times interleave).
+    std::size_t lanes;
+    // Evaluates `iterations` rounds of consecutive draws. laneStates[i] holds
+    // the generator state lane i steps to for its next draw; lane i yields
+    // codes[round * lanes + i]; after each round every lane advances by the
+    // jump `stride` (lanes steps).
+    void (*evaluateStream)(std::uint64_t* laneStates, RandomJump stride, std::int32_t* codes,
+                           std::size_t iterations, const KernelConstants& constants);
+    // Evaluates arbitrary draw indices (0..9999999); details may be null.
+    void (*evaluateIndices)(const std::int32_t* indices, std::size_t count, const KernelConstants& constants,
+                            std::int32_t* codes, DrawDetail* details);
+};
+
+extern const KernelSet scalarKernels;
+extern const KernelSet avx2Kernels;
+extern const KernelSet avx512Kernels;
+
+} // namespace quorvex

@@ -1,0 +1,27 @@
+// The engine's kernels for AVX-512 (F, DQ, VL): 8 lanes, 2 vectors
+// interleaved. This file alone is compiled with those extensions; the engine
+// calls it only when the processor reports them.
+#include <immintrin.h>
+
+#include "sim/engine/engine_kernel_body.h"
+
+namespace quorvex {
+namespace {
+
+struct Avx512 {
+    static constexpr int width = 8;
+    static constexpr int interleave = 2;
+    typedef double VD __attribute__((vector_size(64)));
+    typedef std::int64_t VI __attribute__((vector_size(64)));
+    typedef std::uint64_t VU __attribute__((vector_size(64)));
+    typedef std::int32_t V32 __attribute__((vector_size(32)));
+    static VD fma(VD a, VD b, VD c) { return _mm512_fmadd_pd(a, b, c); }
+    static V32 narrow(VI v) { return __builtin_convertvector(v, V32); }
+};
+
+} // namespace
+
+const KernelSet avx512Kernels{Avx512::width * Avx512::interleave, kernel_body::evaluateStream<Avx512>,
+                              kernel_body::evaluateIndices<Avx512>};
+
+} // namespace quorvex

@@ -1,0 +1,27 @@
+// The engine's kernels for any x86-64 processor: one lane per vector, two
+// interleaved, the fused multiply-add from the C library (exact everywhere,
+// fast where the processor has it).
+#include <cmath>
+
+#include "sim/engine/engine_kernel_body.h"
+
+namespace quorvex {
+namespace {
+
+struct Scalar {
+    static constexpr int width = 1;
+    static constexpr int interleave = 2;
+    typedef double VD __attribute__((vector_size(8)));
+    typedef std::int64_t VI __attribute__((vector_size(8)));
+    typedef std::uint64_t VU __attribute__((vector_size(8)));
+    typedef std::int32_t V32 __attribute__((vector_size(4)));
+    static VD fma(VD a, VD b, VD c) { return VD{std::fma(a[0], b[0], c[0])}; }
+    static V32 narrow(VI v) { return V32{static_cast<std::int32_t>(v[0])}; }
+};
+
+} // namespace
+
+const KernelSet scalarKernels{Scalar::width * Scalar::interleave, kernel_body::evaluateStream<Scalar>,
+                              kernel_body::evaluateIndices<Scalar>};
+
+} // namespace quorvex

@@ -1,0 +1,175 @@
+#include "runtime/console_streams.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "containers/index_failure.h"
+#include "runtime/typed_reading.h"
+
+namespace quorvex {
+namespace {
+
+struct Pipe {
+    int readEnd = -1;
+    int writeEnd = -1;
+    Pipe() {
+        int ends[2];
+        if (::pipe(ends) == 0) {
+            readEnd = ends[0];
+            writeEnd = ends[1];
+        }
+    }
+    ~Pipe() {
+        for (int fd : {readEnd, writeEnd})
+            if (fd >= 0)
+                ::close(fd);
+    }
+    void closeWriteEnd() {
+        ::close(writeEnd);
+        writeEnd = -1;
+    }
+    std::string arrived() const {
+        std::string bytes;
+        char buffer[4096];
+        pollfd p{readEnd, POLLIN, 0};
+        while (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0) {
+            const ssize_t n = ::read(readEnd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+        return bytes;
+    }
+};
+
+int inChild(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body());
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+// Every test binds the process's console streams elsewhere; each puts them
+// back on descriptors 0 and 1 when it ends.
+class ConsoleStreams : public ::testing::Test {
+  protected:
+    void TearDown() override { openConsoleStreams(); }
+};
+
+TEST_F(ConsoleStreams, OverPipesTiedAndWithoutUnitBuffering) {
+    Pipe typed, shown;
+    openConsoleStreams(typed.readEnd, shown.writeEnd);
+    EXPECT_EQ(consoleInput().descriptor(), typed.readEnd);
+    EXPECT_EQ(consoleOutput().descriptor(), shown.writeEnd);
+    EXPECT_EQ(consoleInput().tie(), &consoleOutput());
+    EXPECT_EQ(consoleOutput().tie(), nullptr);
+    EXPECT_EQ(consoleInput().flags(), ios::skipws);
+    EXPECT_EQ(consoleOutput().flags(), ios::skipws);
+
+    // A redirected output: the prompt waits until the read flushes it.
+    writeText(consoleOutput(), "Number of songs: ");
+    EXPECT_EQ(shown.arrived(), "");
+    ASSERT_EQ(::write(typed.writeEnd, "3\n", 2), 2);
+    std::int32_t songs = 0;
+    readLong(consoleInput(), songs);
+    EXPECT_EQ(songs, 3);
+    EXPECT_EQ(shown.arrived(), "Number of songs: ");
+
+    writeText(consoleOutput(), "Working...");
+    EXPECT_EQ(shown.arrived(), "");
+    closeConsoleStreams();
+    EXPECT_EQ(shown.arrived(), "Working...");
+}
+
+TEST_F(ConsoleStreams, UnitBufferingWhenTheOutputIsATerminal) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+
+    Pipe typed;
+    openConsoleStreams(typed.readEnd, terminal);
+    EXPECT_EQ(consoleOutput().flags(), ios::skipws | ios::unitbuf);
+    EXPECT_EQ(consoleInput().flags(), ios::skipws);
+    writeText(consoleOutput(), "Working...");
+    EXPECT_EQ(consoleOutput().pending(), 0u);
+    char buffer[32] = {};
+    pollfd p{master, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 2000), 1);
+    EXPECT_EQ(::read(master, buffer, sizeof buffer - 1), 10);
+    EXPECT_STREQ(buffer, "Working...");
+
+    openConsoleStreams();
+    ::close(terminal);
+    ::close(master);
+}
+
+TEST_F(ConsoleStreams, RebindingStartsClean) {
+    Pipe first, second;
+    openConsoleStreams(first.readEnd, first.writeEnd);
+    first.closeWriteEnd();
+    std::int32_t value = 5;
+    readLong(consoleInput(), value); // end of input: end-of-file and failure
+    ASSERT_EQ(consoleInput().rdstate(), ios::eofbit | ios::failbit);
+    writeText(consoleOutput(), "left over");
+
+    openConsoleStreams(second.readEnd, second.writeEnd);
+    EXPECT_EQ(consoleInput().rdstate(), 0u);
+    EXPECT_EQ(consoleOutput().rdstate(), 0u);
+    EXPECT_EQ(consoleOutput().pending(), 0u);
+}
+
+TEST_F(ConsoleStreams, TheStreamsAreBuiltFromBytesOrDescriptors) {
+    istream_withassign typed("10 500 0.9\n");
+    EXPECT_EQ(typed.descriptor(), -1);
+    std::int32_t songs = 0;
+    readLong(typed, songs);
+    EXPECT_EQ(songs, 10);
+    const istream_withassign standardInput;
+    EXPECT_EQ(standardInput.descriptor(), 0);
+    const ostream_withassign standardOutput;
+    EXPECT_EQ(standardOutput.descriptor(), 1);
+}
+
+TEST_F(ConsoleStreams, AnIndexFailureWritesOutThePendingOutputFirst) {
+    Pipe typed, shown;
+    const int status = inChild([&]() -> int {
+        ::dup2(shown.writeEnd, 2);
+        openConsoleStreams(typed.readEnd, shown.writeEnd);
+        writeText(consoleOutput(), "Number of songs: ");
+        failIndex("vector", 7, 4);
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(shown.arrived(),
+              "Number of songs: Illegal vector index: 7 max index = 4\n\nAbnormal program termination\n");
+}
+
+TEST_F(ConsoleStreams, PendingOutputIsWrittenOutAtExit) {
+    // Without closeConsoleStreams: the stream's destruction at exit does it.
+    Pipe typed, shown;
+    const int status = inChild([&] {
+        openConsoleStreams(typed.readEnd, shown.writeEnd);
+        writeText(consoleOutput(), "Working...");
+        std::exit(0);
+        return 1;
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(shown.arrived(), "Working...");
+}
+
+} // namespace
+} // namespace quorvex

@@ -1,0 +1,118 @@
+// Every draw index 0..9999999, for several perfect ratios and step counts: the
+// engine's verdict on the step (after the exact redo of unsettled draws, as
+// applyStepCode does it) equals the plain model's judgement and points, at
+// several running totals. Prints how many draws each run leaves unsettled.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "runtime/numeric_mode.h"
+#include "runtime/random_source.h"
+#include "sim/engine/engine.h"
+#include "sim/engine/engine_step_code.h"
+#include "sim/step_model.h"
+
+namespace quorvex {
+namespace {
+
+constexpr std::int32_t stepCounts[] = {1, 7, 300, 400, 1000};
+constexpr std::size_t stepCaseCount = std::size(stepCounts);
+
+struct Tally {
+    std::int64_t unsettled[stepCaseCount] = {};
+    std::int64_t mismatches = 0;
+    std::int32_t firstMismatch = -1;
+};
+
+// Running totals a song can hold before a step: empty, arbitrary, just below a
+// score boundary, and the highest from which one more step still fits.
+std::vector<std::int32_t> totalsFor(const RunConstants& c) {
+    const auto highest = static_cast<std::int32_t>(100000000.0L - std::ceil(c.stepValue));
+    return {0, 12345, 4999999, std::max(0, highest)};
+}
+
+Tally sweep(EngineIsa isa, double ratio, std::int32_t begin, std::int32_t end) {
+    setNumericMode();
+    Tally tally;
+    RunConstants constants[stepCaseCount];
+    KernelConstants kernel[stepCaseCount];
+    std::vector<std::int32_t> totals[stepCaseCount];
+    for (std::size_t s = 0; s < stepCaseCount; ++s) {
+        constants[s] = deriveRunConstants(stepCounts[s], ratio).constants;
+        kernel[s] = *kernelConstantsFor(stepCounts[s], constants[s]);
+        totals[s] = totalsFor(constants[s]);
+    }
+    constexpr std::int32_t batch = 1 << 14;
+    std::vector<std::int32_t> indices(batch), codes(batch);
+    std::vector<StepJudgement> judged(batch);
+    for (std::int32_t base = begin; base < end; base += batch) {
+        const std::int32_t count = std::min(batch, end - base);
+        // The judgement depends on the ratio alone: once per draw.
+        for (std::int32_t i = 0; i < count; ++i) {
+            indices[static_cast<std::size_t>(i)] = base + i;
+            judged[static_cast<std::size_t>(i)] = judgeStep(base + i, constants[0]);
+        }
+        for (std::size_t s = 0; s < stepCaseCount; ++s) {
+            evaluateDraws(isa, indices.data(), static_cast<std::size_t>(count), kernel[s], codes.data());
+            for (std::int32_t i = 0; i < count; ++i) {
+                const std::int32_t code = codes[static_cast<std::size_t>(i)];
+                const StepJudgement& j = judged[static_cast<std::size_t>(i)];
+                if (stepcode::unsettled(code))
+                    ++tally.unsettled[s];
+                for (std::int32_t points : totals[s]) {
+                    const StepOutcome expected{pointsAfterStep(points, j, constants[s]), j.marvelous,
+                                               j.breaksAaa && !j.marvelous};
+                    if (applyStepCode(code, points, constants[s]) != expected) {
+                        if (tally.mismatches++ == 0)
+                            tally.firstMismatch = base + i;
+                    }
+                }
+            }
+        }
+    }
+    return tally;
+}
+
+void checkRatio(double ratio) {
+    const EngineIsa isa = bestEngineIsa();
+    const int threads = std::max(1, affinityThreadCount());
+    std::vector<Tally> parts(static_cast<std::size_t>(threads));
+    std::vector<std::thread> pool;
+    for (int k = 0; k < threads; ++k) {
+        const auto begin = static_cast<std::int32_t>(std::int64_t{drawModulus} * k / threads);
+        const auto end = static_cast<std::int32_t>(std::int64_t{drawModulus} * (k + 1) / threads);
+        pool.emplace_back([&, k, begin, end] { parts[static_cast<std::size_t>(k)] = sweep(isa, ratio, begin, end); });
+    }
+    for (std::thread& thread : pool)
+        thread.join();
+    Tally total;
+    for (const Tally& part : parts) {
+        for (std::size_t s = 0; s < stepCaseCount; ++s)
+            total.unsettled[s] += part.unsettled[s];
+        if (part.mismatches > 0 && total.firstMismatch < 0)
+            total.firstMismatch = part.firstMismatch;
+        total.mismatches += part.mismatches;
+    }
+    std::printf("ratio %-10.8g unsettled draws of 10^7 for steps 1/7/300/400/1000:", ratio);
+    for (std::int64_t n : total.unsettled)
+        std::printf(" %lld", static_cast<long long>(n));
+    std::printf("\n");
+    EXPECT_EQ(total.mismatches, 0) << "first differing draw index " << total.firstMismatch;
+}
+
+TEST(EngineExhaustive, Ratio0_5) { checkRatio(0.5); }
+TEST(EngineExhaustive, Ratio0_9) { checkRatio(0.9); }
+TEST(EngineExhaustive, Ratio0_95) { checkRatio(0.95); }
+TEST(EngineExhaustive, Ratio0_99) { checkRatio(0.99); }
+TEST(EngineExhaustive, Ratio0_9999999) { checkRatio(0.9999999); }
+TEST(EngineExhaustive, Ratio1) { checkRatio(1.0); }
+TEST(EngineExhaustive, RatioMinus0_95) { checkRatio(-0.95); }
+TEST(EngineExhaustive, Ratio1e_3) { checkRatio(1e-3); }
+
+} // namespace
+} // namespace quorvex

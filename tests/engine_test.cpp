@@ -1,0 +1,164 @@
+// Whole runs: the engine folds exactly the songs the plain model plays, on one
+// thread and on several, with every instruction set this processor runs, and
+// leaves the generator where the plain model leaves it.
+#include "sim/engine/engine.h"
+
+#include <sched.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "runtime/numeric_mode.h"
+#include "runtime/random_source.h"
+#include "sim/step_model.h"
+
+namespace quorvex {
+namespace {
+
+struct RunCase {
+    std::int32_t songs;
+    std::int32_t steps;
+    double ratio;
+    std::uint32_t seed;
+};
+
+struct RunResult {
+    ScoreAggregate aggregate;
+    ModelFault fault;
+    std::uint64_t stateAfter;
+};
+
+RunResult playPlain(const RunCase& c) {
+    const RunConstants constants = deriveRunConstants(c.steps, c.ratio).constants;
+    RunResult result{{}, ModelFault::none, 0};
+    seedRandom(c.seed);
+    result.fault = runSongsPlain(c.songs, c.steps, constants, result.aggregate);
+    result.stateAfter = randomState;
+    return result;
+}
+
+RunResult playEngine(const RunCase& c, EngineOptions options) {
+    const RunConstants constants = deriveRunConstants(c.steps, c.ratio).constants;
+    RunResult result{{}, ModelFault::none, 0};
+    seedRandom(c.seed);
+    result.fault = runSongs(c.songs, c.steps, constants, result.aggregate, options);
+    result.stateAfter = randomState;
+    return result;
+}
+
+std::vector<EngineIsa> supportedIsas() {
+    std::vector<EngineIsa> isas;
+    for (EngineIsa isa : {EngineIsa::scalar, EngineIsa::avx2, EngineIsa::avx512})
+        if (engineIsaSupported(isa))
+            isas.push_back(isa);
+    return isas;
+}
+
+void expectSameRun(const RunCase& c) {
+    const RunResult plain = playPlain(c);
+    for (EngineIsa isa : supportedIsas()) {
+        for (int threads : {1, 3, 0}) {
+            const RunResult engine = playEngine(c, {threads, isa});
+            const auto where = ::testing::Message() << c.songs << " songs x " << c.steps << " steps at " << c.ratio
+                                                    << ", seed " << c.seed << ", isa " << static_cast<int>(isa)
+                                                    << ", threads " << threads;
+            EXPECT_TRUE(engine.aggregate == plain.aggregate) << where;
+            EXPECT_EQ(engine.fault, plain.fault) << where;
+            EXPECT_EQ(engine.stateAfter, plain.stateAfter) << where;
+        }
+    }
+}
+
+class EngineRun : public ::testing::Test {
+protected:
+    void SetUp() override { setNumericMode(); }
+};
+
+TEST_F(EngineRun, TypicalInputsMatchThePlainModel) {
+    for (const RunCase& c : std::vector<RunCase>{{10, 400, 0.95, 1700000000u},
+                                                 {1000, 100, 0.9, 12345u},
+                                                 {3001, 7, 0.9, 1u},
+                                                 {20001, 1, 0.5, 4294967295u},
+                                                 {200, 1000, 0.99, 77u},
+                                                 {333, 300, 0.9999999, 5u}})
+        expectSameRun(c);
+}
+
+TEST_F(EngineRun, EdgeRatiosMatchThePlainModel) {
+    // Ratio 1: the lowest draws give w of exactly 1.0, left to the exact path.
+    // Negative and tiny ratios, and one beyond 1, run with the same kernels.
+    for (const RunCase& c : std::vector<RunCase>{{500, 100, 1.0, 9u},
+                                                 {500, 100, -0.95, 10u},
+                                                 {300, 100, 1e-3, 11u},
+                                                 {300, 100, 2.0, 12u},
+                                                 {2000, 1, 1.0, 13u}})
+        expectSameRun(c);
+}
+
+TEST_F(EngineRun, FewSongsOfManyStepsMatchThePlainModel) {
+    // Fewer songs than threads and lanes; songs straddle many kernel blocks.
+    expectSameRun({3, 100000, 0.95, 21u});
+    expectSameRun({1, 250000, 0.9, 22u});
+}
+
+TEST_F(EngineRun, SongCountsNotDividingTheChunks) {
+    // 2^18 draws make a chunk: 2622 songs of 100 steps are a chunk and a bit.
+    expectSameRun({2622 * 2 + 7, 100, 0.95, 31u});
+}
+
+TEST_F(EngineRun, NoDrawRuns) {
+    // Negative step counts play songs of (0, 0, true) without drawing.
+    expectSameRun({25, -5, 0.95, 41u});
+    expectSameRun({0, 400, 0.95, 42u});
+    expectSameRun({-3, 400, 0.95, 43u});
+    const RunResult negative = playEngine({25, -5, 0.95, 41u}, {});
+    EXPECT_EQ(negative.aggregate.frequency[0], 25);
+    EXPECT_EQ(negative.aggregate.aaaCount[0], 25);
+    EXPECT_EQ(negative.stateAfter, 41u);
+}
+
+TEST_F(EngineRun, FaultingScaleDrawsNothing) {
+    // A zero or NaN deviationScale faults at the first step, as in the plain model.
+    for (double ratio : {0.0, std::numeric_limits<double>::quiet_NaN(), 6e15}) {
+        const RunResult engine = playEngine({5, 10, ratio, 51u}, {});
+        EXPECT_EQ(engine.fault, ModelFault::unusableDeviationScale) << ratio;
+        EXPECT_EQ(engine.stateAfter, 51u) << ratio;
+        EXPECT_EQ(engine.aggregate.songCount(), 0) << ratio;
+    }
+    EXPECT_EQ(playEngine({5, -10, 0.0, 51u}, {}).fault, ModelFault::none);
+}
+
+TEST_F(EngineRun, DeclinedConstantsStillMatchThePlainModel) {
+    // A tiny |deviationScale| lies outside the kernels' range: declined.
+    const RunConstants tiny = deriveRunConstants(100, 1e-260).constants;
+    EXPECT_FALSE(kernelConstantsFor(100, tiny).has_value());
+    expectSameRun({50, 100, 1e-260, 61u});
+    // A stepValue whose fraction is within 2^-30 of 1 is declined too.
+    RunConstants nearCarry = deriveRunConstants(100, 0.9).constants;
+    nearCarry.stepValue = 1000000.0L - 0x1p-40L;
+    EXPECT_FALSE(kernelConstantsFor(100, nearCarry).has_value());
+    EXPECT_TRUE(kernelConstantsFor(100, deriveRunConstants(100, 0.9).constants).has_value());
+    EXPECT_TRUE(kernelConstantsFor(7, deriveRunConstants(7, 0.9).constants).has_value());
+}
+
+TEST_F(EngineRun, ThreadCountFollowsTheAffinityMask) {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    ASSERT_EQ(sched_getaffinity(0, sizeof set, &set), 0);
+    EXPECT_EQ(affinityThreadCount(), CPU_COUNT(&set));
+}
+
+TEST_F(EngineRun, UnsupportedIsaFallsBackToTheBest) {
+    EXPECT_TRUE(engineIsaSupported(bestEngineIsa()));
+    EXPECT_EQ(&kernelsFor(EngineIsa::automatic), &kernelsFor(bestEngineIsa()));
+    if (!engineIsaSupported(EngineIsa::avx512)) {
+        EXPECT_EQ(&kernelsFor(EngineIsa::avx512), &kernelsFor(bestEngineIsa()));
+    }
+}
+
+} // namespace
+} // namespace quorvex

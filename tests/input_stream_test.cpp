@@ -1,0 +1,214 @@
+#include "runtime/input_stream.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace quorvex {
+namespace {
+
+std::string drain(istream& in) {
+    std::string rest;
+    for (int c = in.get(); c != istream::endOfInput; c = in.get())
+        rest.push_back(static_cast<char>(c));
+    return rest;
+}
+
+struct Pipe {
+    int readEnd = -1;
+    int writeEnd = -1;
+    Pipe() {
+        int ends[2];
+        if (::pipe(ends) == 0) {
+            readEnd = ends[0];
+            writeEnd = ends[1];
+        }
+    }
+    void closeWriteEnd() {
+        if (writeEnd >= 0)
+            ::close(writeEnd);
+        writeEnd = -1;
+    }
+    ~Pipe() {
+        closeWriteEnd();
+        if (readEnd >= 0)
+            ::close(readEnd);
+    }
+};
+
+// Every byte value, carriage returns, 0x1A and NUL included.
+std::string everyByte() {
+    std::string bytes;
+    for (int c = 0; c < 256; ++c)
+        bytes.push_back(static_cast<char>(c));
+    return bytes + "\r\n\x1A" + "after";
+}
+
+TEST(InputBytes, DeliveredAsTheyAreFromMemory) {
+    istream in(everyByte());
+    EXPECT_EQ(in.descriptor(), -1);
+    EXPECT_EQ(drain(in), everyByte());
+}
+
+TEST(InputBytes, DeliveredAsTheyAreFromAPipe) {
+    Pipe pipe;
+    const std::string bytes = everyByte();
+    ASSERT_EQ(::write(pipe.writeEnd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    pipe.closeWriteEnd();
+    istream in(pipe.readEnd);
+    EXPECT_EQ(in.descriptor(), pipe.readEnd);
+    EXPECT_EQ(drain(in), bytes);
+}
+
+TEST(InputBytes, PeekLooksWithoutConsuming) {
+    istream in("ab");
+    EXPECT_EQ(in.peek(), 'a');
+    EXPECT_EQ(in.peek(), 'a');
+    in.consume();
+    EXPECT_EQ(in.get(), 'b');
+    EXPECT_EQ(in.peek(), istream::endOfInput);
+    in.consume(); // nothing to consume at the end
+    EXPECT_EQ(in.get(), istream::endOfInput);
+}
+
+TEST(InputBytes, ManyChunksArriveInOrder) {
+    // Several megabytes, written while the stream reads them in chunks.
+    Pipe pipe;
+    std::string bytes;
+    for (int i = 0; i < 3 * (1 << 20) + 17; ++i)
+        bytes.push_back(static_cast<char>((i * 131) % 251));
+    std::thread writer([&] {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(pipe.writeEnd, bytes.data() + done, bytes.size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        pipe.closeWriteEnd();
+    });
+    istream in(pipe.readEnd);
+    const std::string received = drain(in);
+    writer.join();
+    EXPECT_EQ(received.size(), bytes.size());
+    EXPECT_TRUE(received == bytes);
+}
+
+TEST(EndOfInput, IsFinalOnceMet) {
+    // A file that grows after its end was met is not read again.
+    char name[] = "/tmp/quorvex_input_XXXXXX";
+    const int fd = ::mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ::unlink(name);
+    ASSERT_EQ(::write(fd, "a", 1), 1);
+    ASSERT_EQ(::lseek(fd, 0, SEEK_SET), 0);
+    istream in(fd);
+    EXPECT_EQ(in.get(), 'a');
+    EXPECT_EQ(in.peek(), istream::endOfInput);
+    ASSERT_EQ(::write(fd, "b", 1), 1); // at the current offset, after "a"
+    EXPECT_EQ(in.peek(), istream::endOfInput);
+    ::close(fd);
+}
+
+TEST(EndOfInput, AReadErrorCountsAsTheEnd) {
+    // read(2) on a directory fails with EISDIR; on a closed descriptor, EBADF.
+    const int directory = ::open("/", O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(directory, 0);
+    istream fromDirectory(directory);
+    EXPECT_EQ(fromDirectory.peek(), istream::endOfInput);
+    ::close(directory);
+
+    Pipe pipe;
+    const int closed = pipe.readEnd;
+    ::close(pipe.readEnd);
+    pipe.readEnd = -1;
+    istream fromClosed(closed);
+    EXPECT_EQ(fromClosed.peek(), istream::endOfInput);
+}
+
+TEST(EndOfInput, TheTerminalsEndOfInputKey) {
+    // A pseudo-terminal in its default line mode: a line, then the
+    // end-of-input character at the start of the next line.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    termios modes{};
+    ASSERT_EQ(::tcgetattr(terminal, &modes), 0);
+    const char endKey = static_cast<char>(modes.c_cc[VEOF]);
+    const std::string typed = std::string("7 8\n") + endKey + "9\n";
+    ASSERT_EQ(::write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+
+    istream in(terminal);
+    EXPECT_EQ(drain(in), "7 8\n"); // the "9" typed after the key is never read
+    ::close(terminal);
+    ::close(master);
+}
+
+extern "C" void noteSignal(int) {}
+
+TEST(InterruptedRead, IsRetried) {
+    // A signal whose handler does not restart system calls interrupts the
+    // blocked read; the stream reads again and gets the byte.
+    struct sigaction action {};
+    struct sigaction previous {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0; // no SA_RESTART
+    ASSERT_EQ(::sigaction(SIGUSR1, &action, &previous), 0);
+
+    Pipe pipe;
+    const pthread_t reader = ::pthread_self();
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ::pthread_kill(reader, SIGUSR1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        (void)!::write(pipe.writeEnd, "5", 1);
+        pipe.closeWriteEnd();
+    });
+    istream in(pipe.readEnd);
+    EXPECT_EQ(in.get(), '5');
+    EXPECT_EQ(in.get(), istream::endOfInput);
+    other.join();
+    ::sigaction(SIGUSR1, &previous, nullptr);
+}
+
+TEST(NonBlockingDescriptor, IsWaitedOn) {
+    Pipe pipe;
+    ASSERT_EQ(::fcntl(pipe.readEnd, F_SETFL, ::fcntl(pipe.readEnd, F_GETFL) | O_NONBLOCK), 0);
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        (void)!::write(pipe.writeEnd, "xy", 2);
+        pipe.closeWriteEnd();
+    });
+    istream in(pipe.readEnd);
+    EXPECT_EQ(drain(in), "xy");
+    other.join();
+}
+
+TEST(StreamMove, TheNewOwnerContinuesWhereTheOldStopped) {
+    istream first("abc");
+    first.setstate(ios::eofbit);
+    EXPECT_EQ(first.get(), 'a');
+    istream second(std::move(first));
+    EXPECT_EQ(second.rdstate(), ios::eofbit);
+    EXPECT_EQ(drain(second), "bc");
+    istream third("z");
+    third = std::move(second);
+    EXPECT_EQ(third.get(), istream::endOfInput);
+}
+
+} // namespace
+} // namespace quorvex
