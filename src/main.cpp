@@ -1,6 +1,11 @@
+#include "runtime/console.h"
 #include "runtime/numeric_mode.h"
+#include "sim/driver.h"
 
 int main() {
     quorvex::setNumericMode();
-    return 0;
+    quorvex::openConsole();
+    const int status = quorvex::runSimulator();
+    quorvex::closeConsole();
+    return status;
 }
