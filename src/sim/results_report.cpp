@@ -1,0 +1,129 @@
+#include "sim/results_report.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+#include "sim/general_real.h"
+
+namespace quorvex {
+
+namespace {
+
+constexpr std::string_view lineEnd = "\r\n";
+constexpr std::string_view columnHeading =
+    "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA";
+constexpr std::string_view separator = " | ";
+
+constexpr int countPrecision = 6;
+constexpr int ratioPrecision = 3;
+constexpr std::size_t scoreWidth = 4;
+constexpr std::size_t countWidth = 5;
+
+// Right-aligned in a field of `width`, padded with spaces; a longer text is
+// written whole.
+void appendField(std::string& line, const std::string& text, std::size_t width) {
+    if (text.size() < width)
+        line.append(width - text.size(), ' ');
+    line += text;
+}
+
+} // namespace
+
+std::string tableLine(const ScoreTally& tally, std::int32_t row) {
+    // The AAA share of the row's songs, not a percentage despite "%AAA".
+    const long double aaaRatio =
+        tally.cell(row, ScoreTally::aaaCountColumn) / tally.cell(row, ScoreTally::frequencyColumn);
+    std::string line;
+    appendField(line, formatGeneral(tally.cell(row, ScoreTally::scoreColumn), countPrecision), scoreWidth);
+    for (std::int32_t column = ScoreTally::frequencyColumn; column <= ScoreTally::aaaCountColumn; ++column) {
+        line += separator;
+        appendField(line, formatGeneral(tally.cell(row, column), countPrecision), countWidth);
+    }
+    line += separator;
+    line += formatGeneral(aaaRatio, ratioPrecision);
+    return line;
+}
+
+ResultsReport::ResultsReport(std::string path) : path_(std::move(path)) {}
+
+ResultsReport::~ResultsReport() {
+    close();
+}
+
+void ResultsReport::fail(const char* action, int error) {
+    if (failed_)
+        return; // the first failure is the one worth telling
+    failed_ = true;
+    failureMessage_ = std::string("Cannot ") + action + " " + path_ + ": " + std::strerror(error);
+}
+
+bool ResultsReport::open(double perfectRatio, std::int32_t songs, std::int32_t steps) {
+    close();
+    if (failed_)
+        return false;
+    // Created readable and writable (less the umask), or emptied if present.
+    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor_ < 0) {
+        fail("create", errno);
+        return false;
+    }
+    bytesWritten_ = 0;
+    // The ratio, a double, is widened exactly.
+    writeLine("Expected scores for: " +
+              formatGeneral(static_cast<long double>(perfectRatio), ratioPrecision));
+    writeLine(std::to_string(songs) + " songs | " + std::to_string(steps) + " steps");
+    return !failed_;
+}
+
+bool ResultsReport::writeTable(const ScoreTally& tally) {
+    writeLine(std::string(columnHeading));
+    writeLine("");
+    for (std::int32_t row = 0; row < tally.rowCount() && !failed_; ++row)
+        writeLine(tableLine(tally, row));
+    return !failed_;
+}
+
+bool ResultsReport::close() {
+    if (descriptor_ >= 0) {
+        const int descriptor = std::exchange(descriptor_, -1);
+        if (::close(descriptor) != 0)
+            fail("write", errno);
+    }
+    return !failed_;
+}
+
+void ResultsReport::writeLine(std::string line) {
+    if (failed_ || descriptor_ < 0)
+        return;
+    line += lineEnd;
+    // One write per line, repeated only for what a short write left over.
+    const char* data = line.data();
+    std::size_t remaining = line.size();
+    while (remaining > 0) {
+        const ssize_t written = ::write(descriptor_, data, remaining);
+        if (written > 0) {
+            data += written;
+            remaining -= static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        // No progress: a zero count without a reason counts as a full device.
+        const int error = written < 0 ? errno : ENOSPC;
+        // Take back the part of the line that did get in, so the file ends
+        // with the last whole line (a device that cannot be cut stays as is).
+        if (remaining < line.size() && ::ftruncate(descriptor_, static_cast<off_t>(bytesWritten_)) != 0) {
+            // nothing more can be done: the error below is the one to tell
+        }
+        fail("write", error);
+        return;
+    }
+    bytesWritten_ += line.size();
+}
+
+} // namespace quorvex

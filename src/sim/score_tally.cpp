@@ -1,0 +1,96 @@
+#include "sim/score_tally.h"
+
+namespace quorvex {
+
+ScoreGroup ScoreGroup::of(const SongResult& song) {
+    return {song.songScore, 1, song.marvelousCount, song.marvelousCount, song.aaaFlag ? 1 : 0};
+}
+
+ScoreTally::ScoreTally() : rows_(0, columnCount, 0.0L) {}
+
+std::int32_t ScoreTally::rowCount() const {
+    return rows_.numrows();
+}
+
+long double ScoreTally::cell(std::int32_t row, std::int32_t column) const {
+    return rows_[row][column];
+}
+
+std::int32_t ScoreTally::findRow(std::int32_t songScore) const {
+    // The score is compared as an extended real, as the cells hold it.
+    const long double key = songScore;
+    for (std::int32_t r = 0; r < rows_.numrows(); ++r)
+        if (rows_[r][scoreColumn] == key)
+            return r;
+    return -1;
+}
+
+void ScoreTally::appendRow(std::int32_t songScore, long double frequency, long double highest,
+                           long double lowest, long double aaaCount) {
+    // Grow by one row, keeping every existing cell; the new row's five cells
+    // are all written here before anything reads them.
+    const std::int32_t r = rows_.numrows();
+    rows_.resize(r + 1, columnCount);
+    rows_[r][scoreColumn] = songScore;
+    rows_[r][frequencyColumn] = frequency;
+    rows_[r][highestMarvelousColumn] = highest;
+    rows_[r][lowestMarvelousColumn] = lowest;
+    rows_[r][aaaCountColumn] = aaaCount;
+}
+
+void ScoreTally::record(const SongResult& song) {
+    // 1. The first row with this score counts the song.
+    const std::int32_t r = findRow(song.songScore);
+    if (r >= 0) {
+        rows_[r][frequencyColumn] += 1;
+        if (song.marvelousCount > rows_[r][highestMarvelousColumn])
+            rows_[r][highestMarvelousColumn] = song.marvelousCount;
+        if (song.marvelousCount < rows_[r][lowestMarvelousColumn])
+            rows_[r][lowestMarvelousColumn] = song.marvelousCount;
+        if (song.aaaFlag)
+            rows_[r][aaaCountColumn] += 1;
+        return;
+    }
+    // 2. A score seen for the first time gets a new last row.
+    appendRow(song.songScore, 1, song.marvelousCount, song.marvelousCount, song.aaaFlag ? 1 : 0);
+}
+
+void ScoreTally::merge(const ScoreGroup& group) {
+    if (group.frequency <= 0)
+        return;
+    // Counts below 2^64 convert exactly, and sums of whole numbers stay exact
+    // in the 64-bit significand: the order of additions cannot matter.
+    const auto frequency = static_cast<long double>(group.frequency);
+    const auto aaaCount = static_cast<long double>(group.aaaCount);
+    const std::int32_t r = findRow(group.songScore);
+    if (r >= 0) {
+        rows_[r][frequencyColumn] += frequency;
+        if (group.highestMarvelous > rows_[r][highestMarvelousColumn])
+            rows_[r][highestMarvelousColumn] = group.highestMarvelous;
+        if (group.lowestMarvelous < rows_[r][lowestMarvelousColumn])
+            rows_[r][lowestMarvelousColumn] = group.lowestMarvelous;
+        rows_[r][aaaCountColumn] += aaaCount;
+        return;
+    }
+    appendRow(group.songScore, frequency, group.highestMarvelous, group.lowestMarvelous, aaaCount);
+}
+
+void ScoreTally::order() {
+    const std::int32_t count = rows_.numrows();
+    for (std::int32_t k = 0; k < count; ++k) {
+        // 1. The row with the highest score from k on; the first such row
+        //    wins, since only a strictly greater score displaces it.
+        std::int32_t best = k;
+        for (std::int32_t i = k; i < count; ++i)
+            if (rows_[i][scoreColumn] > rows_[best][scoreColumn])
+                best = i;
+        // 2. Exchange rows best and k cell by cell (no change when equal).
+        for (std::int32_t c = 0; c < columnCount; ++c) {
+            const long double held = rows_[k][c];
+            rows_[k][c] = rows_[best][c];
+            rows_[best][c] = held;
+        }
+    }
+}
+
+} // namespace quorvex

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+
+#include "containers/apmatrix.h"
+#include "sim/step_model.h"
+
+namespace quorvex {
+
+// The songs of one score, already counted together (for instance by one
+// worker over a share of the songs), to be folded into a tally at once.
+struct ScoreGroup {
+    std::int32_t songScore;
+    std::int64_t frequency;        // songs in the group
+    std::int32_t highestMarvelous; // highest marvelousCount among them
+    std::int32_t lowestMarvelous;  // lowest marvelousCount among them
+    std::int64_t aaaCount;         // those whose aaaFlag was set
+
+    // The group of a single song.
+    static ScoreGroup of(const SongResult& song);
+};
+
+// One row per distinct song score, five columns of extended reals, every
+// cell a whole number. Rows stand in the order their scores first appeared
+// until order() sorts them, highest score first.
+class ScoreTally {
+  public:
+    enum Column : std::int32_t {
+        scoreColumn = 0,
+        frequencyColumn = 1,
+        highestMarvelousColumn = 2,
+        lowestMarvelousColumn = 3,
+        aaaCountColumn = 4,
+    };
+    static constexpr std::int32_t columnCount = 5;
+
+    ScoreTally();
+
+    // Counts one song in the first row with its score, or appends a row.
+    void record(const SongResult& song);
+
+    // Folds a group into the row of its score, or appends a row: frequencies
+    // and AAA counts add, the marvelous bounds widen. A group of no songs
+    // (frequency 0 or less) changes nothing. After order(), a tally built by
+    // merges equals cell for cell one built by recording the same songs one
+    // by one, whatever the order and grouping of the merges.
+    void merge(const ScoreGroup& group);
+
+    // Selection sort, strictly descending by score.
+    void order();
+
+    std::int32_t rowCount() const;
+
+    // Read access for the report; a bad row or column ends the process with
+    // the container index message.
+    long double cell(std::int32_t row, std::int32_t column) const;
+
+  private:
+    // The first row whose score equals `songScore`, or -1.
+    std::int32_t findRow(std::int32_t songScore) const;
+    void appendRow(std::int32_t songScore, long double frequency, long double highest, long double lowest,
+                   long double aaaCount);
+
+    apmatrix<long double> rows_;
+};
+
+} // namespace quorvex
