@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,6 +28,11 @@ std::string makeTempDir() {
 }
 
 std::optional<std::string> readFile(const std::string& path) {
+    // Only regular files: a device behind the name (/dev/full reads as
+    // endless zeros) or a directory has no contents to compare.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;

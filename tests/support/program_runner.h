@@ -34,6 +34,7 @@ ProgramRun runProgram(const ProgramOptions& options);
 // A fresh empty folder under the system's temporary folder.
 std::string makeTempDir();
 
+// The contents of a regular file, or nothing (absent, a directory, a device).
 std::optional<std::string> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& contents);
 
