@@ -11,6 +11,7 @@
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine_step_code.h"
+#include "sim/engine/engine_thresholds.h"
 
 namespace quorvex {
 
@@ -197,8 +198,15 @@ std::optional<KernelConstants> kernelConstantsFor(std::int32_t steps, const RunC
     const long double whole = std::floor(constants.stepValue);
     if (constants.stepValue - whole > 1.0L - static_cast<long double>(carryBand))
         return std::nullopt;
-    return KernelConstants{absScale, static_cast<double>(constants.stepValue) * 0.25,
-                           static_cast<std::int64_t>(whole)};
+    const DrawInterval marvelous = drawsWithDeviationAtMost(0.25, constants);
+    const DrawInterval aaa = drawsWithDeviationAtMost(1.0, constants);
+    return KernelConstants{absScale,
+                           static_cast<double>(constants.stepValue) * 0.25,
+                           static_cast<std::int64_t>(whole),
+                           static_cast<double>(marvelous.low),
+                           static_cast<double>(marvelous.high),
+                           static_cast<double>(aaa.low),
+                           static_cast<double>(aaa.high)};
 }
 
 ModelFault runSongsPlain(std::int32_t songs, std::int32_t steps, const RunConstants& constants,

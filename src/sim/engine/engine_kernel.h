@@ -28,18 +28,27 @@ static_assert(deviationErrorBound >= tangentErrorBound + 8 * 0x1p-53);
 // within this band below 1 may carry into the integer part.
 inline constexpr double carryBand = 0x1p-30;
 
-// Constants of one run in the form the kernels use.
+// Constants of one run in the form the kernels use. The marvelous and AAA
+// decisions are exact: a step is marvelous when its draw index t lies in
+// [marvelousLow, marvelousHigh] and keeps the AAA flag when t lies in
+// [aaaLow, aaaHigh] (engine_thresholds.h); the bounds are held as doubles,
+// the form in which the kernels hold t. Only the points of the other steps
+// come from the approximate tangent.
 struct KernelConstants {
     double absScale;                 // |deviationScale|
     double quarterStepValue;         // stepValue as a double, divided by 4
     std::int64_t marvelousIncrement; // floor(stepValue)
+    double marvelousLow, marvelousHigh;
+    double aaaLow, aaaHigh;
 };
 
-// What the kernel computed for one draw, for the exhaustive tests.
+// What the kernel computed for one draw, for the exhaustive tests. With
+// details requested every draw goes through the tangent, marvelous or not.
 struct DrawDetail {
     double u;       // the uniform draw; exact unless the argument is unsettled
     double x;       // the tangent's argument; exact unless unsettled
     double tangent; // approximate |tan(x)|
+    bool argumentUnsettled; // u or x possibly not the model's double
 };
 
 // One instruction set's kernels.
@@ -52,7 +61,9 @@ struct KernelSet {
     // jump `stride` (lanes steps).
     void (*evaluateStream)(std::uint64_t* laneStates, RandomJump stride, std::int32_t* codes,
                            std::size_t iterations, const KernelConstants& constants);
-    // Evaluates arbitrary draw indices (0..9999999); details may be null.
+    // Evaluates arbitrary draw indices (0..9999999), by the same path as
+    // evaluateStream (marvelous draws by their index alone) unless details
+    // are requested; details may be null.
     void (*evaluateIndices)(const std::int32_t* indices, std::size_t count, const KernelConstants& constants,
                             std::int32_t* codes, DrawDetail* details);
 };

@@ -3,6 +3,8 @@
 // calls it only when the processor reports them.
 #include <immintrin.h>
 
+#include <cstring>
+
 #include "sim/engine/engine_kernel_body.h"
 
 namespace quorvex {
@@ -17,6 +19,14 @@ struct Avx512 {
     typedef std::int32_t V32 __attribute__((vector_size(32)));
     static VD fma(VD a, VD b, VD c) { return _mm512_fmadd_pd(a, b, c); }
     static V32 narrow(VI v) { return __builtin_convertvector(v, V32); }
+    static VD loadIndices(const std::int32_t* p) {
+        V32 indices;
+        std::memcpy(&indices, p, sizeof indices);
+        return __builtin_convertvector(indices, VD);
+    }
+    static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index, std::int32_t* position) {
+        return kernel_body::compactLanes<Avx512>(t, keep, base, index, position);
+    }
 };
 
 } // namespace

@@ -9,10 +9,15 @@
 //   VD, VI, VU, V32    GCC vectors of width doubles, int64, uint64, int32
 //   fma(a, b, c)       fused a*b + c, exactly rounded once
 //   narrow(v)          the low 32 bits of each lane
+//   loadIndices(p)     width int32 draw indices as doubles
+//   compact(t, keep, base, index, position)
+//                      as compactLanes below (which it may simply call)
 //
 // Everything here is double arithmetic in the SSE/AVX units; the x87 numeric
 // mode plays no part.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -66,8 +71,14 @@ template <class I> inline typename I::VD nearHalfUlpOf(typename I::VD v) {
     return (VD)((VU)v & exponentBits) * nearHalfUlp;
 }
 
+// The code of every marvelous step.
+inline std::int64_t marvelousCode(const KernelConstants& k) {
+    return k.marvelousIncrement | static_cast<std::int64_t>(stepcode::marvelousBit);
+}
+
 // Judges a vector of draw indices (exact integers as doubles) and returns the
-// packed step codes, one per lane.
+// packed step codes, one per lane. Correct for any draw; the streams call it
+// only for the draws that are not marvelous.
 template <class I, bool withDetail>
 inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, DrawDetail* detail) {
     using VD = typename I::VD;
@@ -122,12 +133,9 @@ inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, D
     const VD below = folded ? cosine : sine;
     const VD c = (above * k.absScale) / below;
 
-    // 6. Marvelous when w <= 0.25 (c >= 4); AAA broken when w > 1 (c < 1);
-    //    unsettled within the bound of either edge.
-    const VI marvelous = c > 4.0 * (1.0 + deviationErrorBound);
-    const VI marvelousUnsettled = (c >= 4.0 * (1.0 - deviationErrorBound)) & ~marvelous;
-    const VI breaksAaa = c < 1.0;
-    const VI aaaUnsettled = magnitude<I>(c - 1.0) <= deviationErrorBound;
+    // 6. Marvelous and AAA by the draw index, exactly (engine_thresholds.h).
+    const VI marvelous = (t >= k.marvelousLow) & (t <= k.marvelousHigh);
+    const VI breaksAaa = (t < k.aaaLow) | (t > k.aaaHigh);
 
     // 7. Points of a non-marvelous step: floor(a), a = stepValue / (4w). The
     //    low bits of shifted hold floor(a) (a - 0.5 rounded to even; a exactly
@@ -139,20 +147,20 @@ inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, D
     const VD tolerance = a * deviationErrorBound;
     const VI pointsUnsettled = (fraction <= tolerance) | (fraction >= (1.0 - carryBand) - tolerance);
 
-    const VI deviationUnsettled = marvelousUnsettled | aaaUnsettled | (pointsUnsettled & ~marvelous);
+    const VI unsettled = (argumentUnsettled | pointsUnsettled) & ~marvelous;
     const VI settledCode =
-        marvelous ? VI{} + (k.marvelousIncrement | static_cast<std::int64_t>(stepcode::marvelousBit))
+        marvelous ? VI{} + marvelousCode(k)
                   : (VI)((VU)shifted & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
     const VI indexBits = (VI)((VU)(t + roundingShift) & stepcode::drawIndexMask);
     const VI unsettledCode = indexBits | static_cast<std::int64_t>(stepcode::unsettledBit) |
                              (argumentUnsettled & stepcode::argumentUnsettledBit) |
-                             (deviationUnsettled & stepcode::deviationUnsettledBit);
-    const VI code = (argumentUnsettled | deviationUnsettled) ? unsettledCode : settledCode;
+                             (pointsUnsettled & stepcode::deviationUnsettledBit);
+    const VI code = unsettled ? unsettledCode : settledCode;
 
     if constexpr (withDetail) {
         const VD tangent = below / above;
         for (int lane = 0; lane < I::width; ++lane)
-            detail[lane] = {p[lane], x[lane], tangent[lane]};
+            detail[lane] = {p[lane], x[lane], tangent[lane], argumentUnsettled[lane] != 0};
     }
     return code;
 }
@@ -174,21 +182,84 @@ template <class I> inline typename I::VD drawIndices(typename I::VU state) {
     return I::fma(quotient, splat<I>(-1e7), g);
 }
 
+// Lanes of one vector appended to the pending list when `keep` is set, in
+// lane order: their draw indices and their positions base + lane. Writes a
+// whole vector's worth of entries; returns how many count.
+template <class I>
+inline std::size_t compactLanes(typename I::VD t, typename I::VI keep, std::int32_t base, std::int32_t* index,
+                                std::int32_t* position) {
+    std::size_t count = 0;
+    for (int lane = 0; lane < I::width; ++lane) {
+        index[count] = static_cast<std::int32_t>(t[lane]);
+        position[count] = base + lane;
+        count -= static_cast<std::size_t>(keep[lane]); // keep is 0 or -1
+    }
+    return count;
+}
+
+// Draws the streams handle at a time: the marvelous ones are coded on the
+// spot, the others wait in a pending list (index and position in `codes`)
+// and then go through judgeIndices in full vectors.
+inline constexpr std::size_t pendingCapacity = 1024;
+inline constexpr std::size_t pendingPadding = 64;
+
+struct PendingDraws {
+    std::int32_t index[pendingCapacity + pendingPadding];
+    std::int32_t position[pendingCapacity + pendingPadding];
+    std::size_t count = 0;
+};
+
+// 1. One vector of draws: the marvelous ones get their code, the others are
+//    appended to the pending list (their code slots are overwritten later).
+template <class I>
+inline void classify(typename I::VD t, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
+                     PendingDraws& pending) {
+    using VI = typename I::VI;
+    const VI marvelous = (t >= k.marvelousLow) & (t <= k.marvelousHigh);
+    storeCodes<I>(codes + base, marvelous & marvelousCode(k));
+    pending.count += I::compact(t, ~marvelous, base, pending.index + pending.count,
+                                pending.position + pending.count);
+}
+
+// 2. The pending draws, in full vectors, their codes scattered into place.
+template <class I> inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes) {
+    constexpr int w = I::width;
+    const std::size_t count = pending.count;
+    for (int lane = 0; lane < w; ++lane)
+        pending.index[count + static_cast<std::size_t>(lane)] = 0;
+    for (std::size_t i = 0; i < count; i += w) {
+        std::int32_t out[w];
+        storeCodes<I>(out, judgeIndices<I, false>(I::loadIndices(pending.index + i), k, nullptr));
+        const std::size_t lanes = std::min<std::size_t>(w, count - i);
+        for (std::size_t lane = 0; lane < lanes; ++lane)
+            codes[pending.position[i + lane]] = out[lane];
+    }
+    pending.count = 0;
+}
+
 template <class I>
 void evaluateStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* codes, std::size_t iterations,
                     const KernelConstants& k) {
     using VU = typename I::VU;
     constexpr int n = I::interleave;
     constexpr int w = I::width;
+    constexpr std::size_t roundsPerBatch = pendingCapacity / (n * w);
+    static_assert(roundsPerBatch > 0 && pendingPadding >= w);
     VU state[n];
     std::memcpy(state, laneStates, sizeof state);
     const VU multiplier = VU{} + stride.multiplier;
     const VU increment = VU{} + stride.increment;
-    for (std::size_t round = 0; round < iterations; ++round) {
-        for (int v = 0; v < n; ++v) {
-            storeCodes<I>(codes + (round * n + v) * w, judgeIndices<I, false>(drawIndices<I>(state[v]), k, nullptr));
-            state[v] = state[v] * multiplier + increment;
+    PendingDraws pending;
+    for (std::size_t first = 0; first < iterations; first += roundsPerBatch) {
+        const std::size_t last = std::min(iterations, first + roundsPerBatch);
+        for (std::size_t round = first; round < last; ++round) {
+            for (int v = 0; v < n; ++v) {
+                classify<I>(drawIndices<I>(state[v]), static_cast<std::int32_t>((round * n + v) * w), k, codes,
+                            pending);
+                state[v] = state[v] * multiplier + increment;
+            }
         }
+        judgePending<I>(pending, k, codes);
     }
     std::memcpy(laneStates, state, sizeof state);
 }
@@ -198,18 +269,36 @@ void evaluateIndices(const std::int32_t* indices, std::size_t count, const Kerne
                      DrawDetail* details) {
     using VD = typename I::VD;
     constexpr int w = I::width;
-    for (std::size_t base = 0; base < count; base += w) {
-        VD t{};
-        for (int lane = 0; lane < w; ++lane)
-            t[lane] = base + lane < count ? static_cast<double>(indices[base + lane]) : 0.0;
-        DrawDetail laneDetails[w];
-        const typename I::VI code = details ? judgeIndices<I, true>(t, k, laneDetails)
-                                            : judgeIndices<I, false>(t, k, nullptr);
-        for (int lane = 0; lane < w && base + lane < count; ++lane) {
-            codes[base + lane] = static_cast<std::int32_t>(code[lane]);
-            if (details)
+    if (details) {
+        // Every draw through the tangent, for the tests of its arithmetic.
+        for (std::size_t base = 0; base < count; base += w) {
+            VD t{};
+            for (int lane = 0; lane < w; ++lane)
+                t[lane] = base + lane < count ? static_cast<double>(indices[base + lane]) : 0.0;
+            DrawDetail laneDetails[w];
+            const typename I::VI code = judgeIndices<I, true>(t, k, laneDetails);
+            for (int lane = 0; lane < w && base + lane < count; ++lane) {
+                codes[base + lane] = static_cast<std::int32_t>(code[lane]);
                 details[base + lane] = laneDetails[lane];
+            }
         }
+        return;
+    }
+    // The streams' path: marvelous draws by their index, the rest pending.
+    PendingDraws pending;
+    std::int32_t* out = codes;
+    for (std::size_t begin = 0; begin < count; begin += pendingCapacity) {
+        const std::size_t end = std::min(count, begin + pendingCapacity);
+        std::int32_t batch[pendingCapacity + pendingPadding];
+        for (std::size_t base = begin; base < end; base += w) {
+            VD t{};
+            for (int lane = 0; lane < w; ++lane)
+                t[lane] = base + lane < end ? static_cast<double>(indices[base + lane]) : 0.0;
+            classify<I>(t, static_cast<std::int32_t>(base - begin), k, batch, pending);
+        }
+        judgePending<I>(pending, k, batch);
+        std::memcpy(out, batch, (end - begin) * sizeof(std::int32_t));
+        out += end - begin;
     }
 }
 

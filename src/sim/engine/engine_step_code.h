@@ -16,8 +16,9 @@ namespace quorvex {
 // error bound of a decision; it holds the draw index t (bits 0..23) and must be
 // judged again exactly, with the running total before it. Bit 30 additionally
 // marks that the reason was the draw's argument (u or x possibly not the exact
-// double), bit 29 that it was the deviation (w near 0.25 or 1.0, or the
-// points near an integer); both are informational.
+// double), bit 29 that it was the points (near an integer, or near a carry);
+// both are informational. Marvelous and AAA verdicts are exact, never
+// unsettled: they follow from the draw index alone.
 namespace stepcode {
 inline constexpr std::uint32_t incrementMask = (1u << 27) - 1;
 inline constexpr std::uint32_t marvelousBit = 1u << 27;
