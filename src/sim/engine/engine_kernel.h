@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "runtime/random_source.h"
+#include "sim/engine/engine_aggregate.h"
+#include "sim/step_model.h"
 
 namespace quorvex {
 
@@ -51,6 +53,14 @@ struct DrawDetail {
     bool argumentUnsettled; // u or x possibly not the model's double
 };
 
+// The running state of the song a block of codes ends in the middle of.
+struct SongInProgress {
+    std::int32_t points = 0;
+    std::int32_t marvelous = 0;
+    bool aaa = true;
+    std::int32_t stepsLeft = 0;
+};
+
 // One instruction set's kernels.
 struct KernelSet {
     // Lanes evaluated per iteration (vector width times interleave).
@@ -66,6 +76,12 @@ struct KernelSet {
     // are requested; details may be null.
     void (*evaluateIndices)(const std::int32_t* indices, std::size_t count, const KernelConstants& constants,
                             std::int32_t* codes, DrawDetail* details);
+    // Folds `count` codes, in draw order, into songs of `steps` steps: `song`
+    // continues (and may stay unfinished); each finished song is recorded in
+    // `aggregate` and `song` restarts with stepsLeft = steps. Unsettled codes
+    // are judged exactly with the running total before them.
+    void (*consumeCodes)(const std::int32_t* codes, std::size_t count, std::int32_t steps,
+                         const RunConstants& constants, SongInProgress& song, ScoreAggregate& aggregate);
 };
 
 extern const KernelSet scalarKernels;

@@ -8,19 +8,34 @@
 namespace quorvex {
 namespace {
 
-// For each 4-bit lane mask, the numbers of the lanes set, in order (the rest 0).
-struct CompactTable {
-    alignas(16) std::int32_t lanes[16][4];
+// For each lane mask, the numbers of the lanes set, in order (the rest 0).
+template <int lanesPerMask> struct CompactTable {
+    alignas(32) std::int32_t lanes[1 << lanesPerMask][lanesPerMask];
     constexpr CompactTable() : lanes{} {
-        for (int mask = 0; mask < 16; ++mask) {
+        for (int mask = 0; mask < (1 << lanesPerMask); ++mask) {
             int count = 0;
-            for (int lane = 0; lane < 4; ++lane)
+            for (int lane = 0; lane < lanesPerMask; ++lane)
                 if (mask & (1 << lane))
                     lanes[mask][count++] = lane;
         }
     }
 };
-constexpr CompactTable compactTable;
+constexpr CompactTable<4> compactTable4;
+constexpr CompactTable<8> compactTable8;
+
+// The draw indices t = g mod 10^7 of eight generator outputs g < 2^31, in
+// 32-bit lanes. The quotient from single precision, trunc(float(g) * 1e-7f),
+// is off from floor(g / 10^7) by less than 1 (three roundings of 2^-24 each
+// on a value below 215), so the remainder g - q * 10^7 (exact modulo 2^32)
+// lies in [-10^7, 2 * 10^7) and one correction either way settles it.
+inline __m256i drawIndices8(__m256i g) {
+    const __m256i modulus = _mm256_set1_epi32(drawModulus);
+    const __m256i quotient = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(g), _mm256_set1_ps(1e-7f)));
+    __m256i t = _mm256_sub_epi32(g, _mm256_mullo_epi32(quotient, modulus));
+    t = _mm256_add_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), t), modulus));
+    t = _mm256_sub_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(t, _mm256_set1_epi32(drawModulus - 1)), modulus));
+    return t;
+}
 
 struct Avx2 {
     static constexpr int width = 4;
@@ -41,17 +56,52 @@ struct Avx2 {
     // permutation, their positions as base + lane number.
     static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index, std::int32_t* position) {
         const int mask = _mm256_movemask_pd((__m256d)keep);
-        const __m128i lanes = _mm_load_si128(reinterpret_cast<const __m128i*>(compactTable.lanes[mask]));
+        const __m128i lanes = _mm_load_si128(reinterpret_cast<const __m128i*>(compactTable4.lanes[mask]));
         const __m128 indices = _mm_castsi128_ps(_mm256_cvttpd_epi32((__m256d)t));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(index), _mm_castps_si128(_mm_permutevar_ps(indices, lanes)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(position), _mm_add_epi32(_mm_set1_epi32(base), lanes));
         return static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(mask)));
+    }
+
+    // The streams' layout: vector 0 draws for positions 0, 1, 4, 5 of a round
+    // and vector 1 for 2, 3, 6, 7, so that one shuffle of the states' high
+    // words yields the outputs of the round in order.
+    static constexpr int drawOfLane(int v, int lane) { return (lane & 1) + 2 * v + 4 * (lane >> 1); }
+
+    // The run's constants as the rounds use them, in registers.
+    struct RoundConstants {
+        __m256i belowMarvelous, aboveMarvelous, marvelousCode;
+        explicit RoundConstants(const KernelConstants& k)
+            : belowMarvelous(_mm256_set1_epi32(static_cast<std::int32_t>(k.marvelousLow) - 1)),
+              aboveMarvelous(_mm256_set1_epi32(static_cast<std::int32_t>(k.marvelousHigh) + 1)),
+              marvelousCode(_mm256_set1_epi32(static_cast<std::int32_t>(kernel_body::marvelousCode(k)))) {}
+    };
+
+    // One round of eight draws in 32-bit lanes: the marvelous ones coded, the
+    // others appended to the pending list with one table lookup.
+    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k, std::int32_t* codes,
+                              kernel_body::PendingDraws& pending) {
+        static_assert(interleave == 2);
+        const __m256i high = _mm256_castps_si256(
+            _mm256_shuffle_ps(_mm256_castsi256_ps((__m256i)state[0]), _mm256_castsi256_ps((__m256i)state[1]),
+                              _MM_SHUFFLE(3, 1, 3, 1)));
+        const __m256i t = drawIndices8(_mm256_and_si256(high, _mm256_set1_epi32(0x7FFFFFFF)));
+        const __m256i marvelous =
+            _mm256_and_si256(_mm256_cmpgt_epi32(t, k.belowMarvelous), _mm256_cmpgt_epi32(k.aboveMarvelous, t));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + base), _mm256_and_si256(marvelous, k.marvelousCode));
+        const unsigned keep = ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(marvelous))) & 0xFF;
+        const __m256i lanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(compactTable8.lanes[keep]));
+        std::int32_t* index = pending.index + pending.count;
+        std::int32_t* position = pending.position + pending.count;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(index), _mm256_permutevar8x32_epi32(t, lanes));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(position), _mm256_add_epi32(_mm256_set1_epi32(base), lanes));
+        pending.count += static_cast<std::size_t>(__builtin_popcount(keep));
     }
 };
 
 } // namespace
 
 const KernelSet avx2Kernels{Avx2::width * Avx2::interleave, kernel_body::evaluateStream<Avx2>,
-                            kernel_body::evaluateIndices<Avx2>};
+                            kernel_body::evaluateIndices<Avx2>, kernel_body::consumeCodes<Avx2>};
 
 } // namespace quorvex

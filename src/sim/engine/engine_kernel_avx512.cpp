@@ -27,11 +27,17 @@ struct Avx512 {
     static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index, std::int32_t* position) {
         return kernel_body::compactLanes<Avx512>(t, keep, base, index, position);
     }
+    static constexpr int drawOfLane(int v, int lane) { return v * width + lane; }
+    using RoundConstants = const KernelConstants&;
+    static void classifyRound(const VU* state, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
+                              kernel_body::PendingDraws& pending) {
+        kernel_body::classifyRoundByVector<Avx512>(state, base, k, codes, pending);
+    }
 };
 
 } // namespace
 
 const KernelSet avx512Kernels{Avx512::width * Avx512::interleave, kernel_body::evaluateStream<Avx512>,
-                              kernel_body::evaluateIndices<Avx512>};
+                              kernel_body::evaluateIndices<Avx512>, kernel_body::consumeCodes<Avx512>};
 
 } // namespace quorvex

@@ -12,11 +12,17 @@
 //   loadIndices(p)     width int32 draw indices as doubles
 //   compact(t, keep, base, index, position)
 //                      as compactLanes below (which it may simply call)
+//   RoundConstants     built from KernelConstants, passed to classifyRound
+//   drawOfLane(v, l), classifyRound(state, base, constants, codes, pending)
+//                      the streams' lane layout and the classification of
+//                      one round (classifyRoundByVector, or a faster
+//                      equivalent for the layout)
 //
 // Everything here is double arithmetic in the SSE/AVX units; the x87 numeric
-// mode plays no part.
+// mode plays no part. No standard-library function templates are used here:
+// an out-of-line copy compiled for one instruction set could be shared with
+// code that must run without it.
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -221,6 +227,15 @@ inline void classify(typename I::VD t, std::int32_t base, const KernelConstants&
                                 pending.position + pending.count);
 }
 
+// 1. One round of the streams, vector by vector, in lane order (the default
+//    lane layout: drawOfLane(v, lane) = v * width + lane).
+template <class I>
+inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base, const KernelConstants& k,
+                                  std::int32_t* codes, PendingDraws& pending) {
+    for (int v = 0; v < I::interleave; ++v)
+        classify<I>(drawIndices<I>(state[v]), base + v * I::width, k, codes, pending);
+}
+
 // 2. The pending draws, in full vectors, their codes scattered into place.
 template <class I> inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes) {
     constexpr int w = I::width;
@@ -230,7 +245,7 @@ template <class I> inline void judgePending(PendingDraws& pending, const KernelC
     for (std::size_t i = 0; i < count; i += w) {
         std::int32_t out[w];
         storeCodes<I>(out, judgeIndices<I, false>(I::loadIndices(pending.index + i), k, nullptr));
-        const std::size_t lanes = std::min<std::size_t>(w, count - i);
+        const std::size_t lanes = count - i < w ? count - i : w;
         for (std::size_t lane = 0; lane < lanes; ++lane)
             codes[pending.position[i + lane]] = out[lane];
     }
@@ -245,23 +260,28 @@ void evaluateStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* 
     constexpr int w = I::width;
     constexpr std::size_t roundsPerBatch = pendingCapacity / (n * w);
     static_assert(roundsPerBatch > 0 && pendingPadding >= w);
+    // Lane `lane` of vector v draws for position I::drawOfLane(v, lane) of
+    // each round.
     VU state[n];
-    std::memcpy(state, laneStates, sizeof state);
+    for (int v = 0; v < n; ++v)
+        for (int lane = 0; lane < w; ++lane)
+            state[v][lane] = laneStates[I::drawOfLane(v, lane)];
     const VU multiplier = VU{} + stride.multiplier;
     const VU increment = VU{} + stride.increment;
     PendingDraws pending;
+    const typename I::RoundConstants roundConstants(k);
     for (std::size_t first = 0; first < iterations; first += roundsPerBatch) {
-        const std::size_t last = std::min(iterations, first + roundsPerBatch);
+        const std::size_t last = first + roundsPerBatch < iterations ? first + roundsPerBatch : iterations;
         for (std::size_t round = first; round < last; ++round) {
-            for (int v = 0; v < n; ++v) {
-                classify<I>(drawIndices<I>(state[v]), static_cast<std::int32_t>((round * n + v) * w), k, codes,
-                            pending);
+            I::classifyRound(state, static_cast<std::int32_t>(round * n * w), roundConstants, codes, pending);
+            for (int v = 0; v < n; ++v)
                 state[v] = state[v] * multiplier + increment;
-            }
         }
         judgePending<I>(pending, k, codes);
     }
-    std::memcpy(laneStates, state, sizeof state);
+    for (int v = 0; v < n; ++v)
+        for (int lane = 0; lane < w; ++lane)
+            laneStates[I::drawOfLane(v, lane)] = state[v][lane];
 }
 
 template <class I>
@@ -288,7 +308,7 @@ void evaluateIndices(const std::int32_t* indices, std::size_t count, const Kerne
     PendingDraws pending;
     std::int32_t* out = codes;
     for (std::size_t begin = 0; begin < count; begin += pendingCapacity) {
-        const std::size_t end = std::min(count, begin + pendingCapacity);
+        const std::size_t end = begin + pendingCapacity < count ? begin + pendingCapacity : count;
         std::int32_t batch[pendingCapacity + pendingPadding];
         for (std::size_t base = begin; base < end; base += w) {
             VD t{};
@@ -299,6 +319,119 @@ void evaluateIndices(const std::int32_t* indices, std::size_t count, const Kerne
         judgePending<I>(pending, k, batch);
         std::memcpy(out, batch, (end - begin) * sizeof(std::int32_t));
         out += end - begin;
+    }
+}
+
+// Folding codes into songs.
+
+template <class I> inline void recordSong(ScoreAggregate& aggregate, const SongInProgress& song) {
+    const std::int32_t score = song.points / scoreDivisor;
+    if (score < 0 || score >= ScoreAggregate::denseScores) {
+        aggregate.record({score, song.marvelous, song.aaa});
+        return;
+    }
+    const auto s = static_cast<std::size_t>(score);
+    if (aggregate.frequency[s] == 0) {
+        aggregate.highestMarvelous[s] = song.marvelous;
+        aggregate.lowestMarvelous[s] = song.marvelous;
+    } else {
+        if (song.marvelous > aggregate.highestMarvelous[s])
+            aggregate.highestMarvelous[s] = song.marvelous;
+        if (song.marvelous < aggregate.lowestMarvelous[s])
+            aggregate.lowestMarvelous[s] = song.marvelous;
+    }
+    ++aggregate.frequency[s];
+    aggregate.aaaCount[s] += song.aaa ? 1 : 0;
+}
+
+// Settled codes add up: the points, the marvelous bits; the OR of all codes
+// tells whether any clears the AAA flag or is unsettled.
+struct CodeSums {
+    std::uint32_t points;
+    std::uint32_t marvelous;
+    std::uint32_t flags;
+};
+
+template <class I> inline CodeSums sumCodes(const std::int32_t* code, std::size_t count) {
+    std::uint32_t points = 0, marvelous = 0, flags = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto bits = static_cast<std::uint32_t>(code[i]);
+        points += bits & stepcode::incrementMask;
+        marvelous += (bits >> 27) & 1;
+        flags |= bits;
+    }
+    return {points, marvelous, flags};
+}
+
+// Codes step by step, the unsettled ones judged exactly.
+template <class I>
+inline void walkCodes(const std::int32_t* code, std::size_t count, const RunConstants& constants,
+                      SongInProgress& song) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto bits = static_cast<std::uint32_t>(code[i]);
+        if (bits & stepcode::unsettledBit) {
+            const StepOutcome step = applyStepCode(code[i], song.points, constants);
+            song.points = step.points;
+            song.marvelous += step.marvelous ? 1 : 0;
+            if (step.breaksAaa)
+                song.aaa = false;
+            continue;
+        }
+        song.points += static_cast<std::int32_t>(bits & stepcode::incrementMask);
+        song.marvelous += static_cast<std::int32_t>((bits >> 27) & 1);
+        if (bits & stepcode::breaksAaaBit)
+            song.aaa = false;
+    }
+}
+
+// Adds a run of codes to a song: summed as a whole when none is unsettled.
+template <class I>
+inline void addCodes(const std::int32_t* code, std::size_t count, const RunConstants& constants,
+                     SongInProgress& song) {
+    const CodeSums sums = sumCodes<I>(code, count);
+    if (sums.flags & stepcode::unsettledBit) {
+        walkCodes<I>(code, count, constants, song);
+        return;
+    }
+    song.points += static_cast<std::int32_t>(sums.points);
+    song.marvelous += static_cast<std::int32_t>(sums.marvelous);
+    if (sums.flags & stepcode::breaksAaaBit)
+        song.aaa = false;
+}
+
+template <class I>
+void consumeCodes(const std::int32_t* codes, std::size_t count, std::int32_t steps, const RunConstants& constants,
+                  SongInProgress& song, ScoreAggregate& aggregate) {
+    // Groups small enough that one holding an unsettled draw (about one draw
+    // in 1000) costs little to walk step by step.
+    constexpr std::size_t group = 64;
+    const auto length = static_cast<std::size_t>(steps);
+    std::size_t pos = 0;
+    while (pos < count) {
+        // 1. Whole short songs inside the block, none of their draws
+        //    unsettled: summed and recorded straight away.
+        while (length <= group && song.stepsLeft == steps && pos + length <= count) {
+            const CodeSums sums = sumCodes<I>(codes + pos, length);
+            if (sums.flags & stepcode::unsettledBit)
+                break;
+            recordSong<I>(aggregate, {static_cast<std::int32_t>(sums.points), static_cast<std::int32_t>(sums.marvelous),
+                                      (sums.flags & stepcode::breaksAaaBit) == 0, 0});
+            pos += length;
+        }
+        if (pos >= count)
+            break;
+        // 2. Otherwise the rest of the current song within this block, in
+        //    groups; a song may carry over into the next block.
+        const std::size_t left = static_cast<std::size_t>(song.stepsLeft);
+        const std::size_t take = left < count - pos ? left : count - pos;
+        for (std::size_t done = 0; done < take; done += group)
+            addCodes<I>(codes + pos + done, take - done < group ? take - done : group, constants, song);
+        pos += take;
+        song.stepsLeft -= static_cast<std::int32_t>(take);
+        if (song.stepsLeft == 0) {
+            recordSong<I>(aggregate, song);
+            song = SongInProgress{0, 0, true, steps};
+        }
     }
 }
 

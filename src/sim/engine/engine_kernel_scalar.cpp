@@ -21,11 +21,17 @@ struct Scalar {
     static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index, std::int32_t* position) {
         return kernel_body::compactLanes<Scalar>(t, keep, base, index, position);
     }
+    static constexpr int drawOfLane(int v, int lane) { return v * width + lane; }
+    using RoundConstants = const KernelConstants&;
+    static void classifyRound(const VU* state, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
+                              kernel_body::PendingDraws& pending) {
+        kernel_body::classifyRoundByVector<Scalar>(state, base, k, codes, pending);
+    }
 };
 
 } // namespace
 
 const KernelSet scalarKernels{Scalar::width * Scalar::interleave, kernel_body::evaluateStream<Scalar>,
-                              kernel_body::evaluateIndices<Scalar>};
+                              kernel_body::evaluateIndices<Scalar>, kernel_body::consumeCodes<Scalar>};
 
 } // namespace quorvex
