@@ -153,7 +153,7 @@ ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& 
     std::vector<ScoreAggregate> partial(static_cast<std::size_t>(threads));
     auto work = [&](int worker) {
         setNumericMode();
-        std::vector<std::int32_t> codes(blockDraws);
+        std::vector<std::int32_t> codes(blockDraws + codePadding);
         for (std::int64_t chunk = nextChunk++; chunk < chunkCount; chunk = nextChunk++) {
             const std::int64_t first = chunk * chunkSongs;
             const std::int64_t count = std::min<std::int64_t>(chunkSongs, songs - first);

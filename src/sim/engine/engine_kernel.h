@@ -61,6 +61,9 @@ struct SongInProgress {
     std::int32_t stepsLeft = 0;
 };
 
+// Readable slack the consumer needs after a block of codes.
+inline constexpr std::size_t codePadding = 8;
+
 // One instruction set's kernels.
 struct KernelSet {
     // Lanes evaluated per iteration (vector width times interleave).
@@ -79,7 +82,8 @@ struct KernelSet {
     // Folds `count` codes, in draw order, into songs of `steps` steps: `song`
     // continues (and may stay unfinished); each finished song is recorded in
     // `aggregate` and `song` restarts with stepsLeft = steps. Unsettled codes
-    // are judged exactly with the running total before them.
+    // are judged exactly with the running total before them. The buffer must
+    // hold codePadding readable values after the last code.
     void (*consumeCodes)(const std::int32_t* codes, std::size_t count, std::int32_t steps,
                          const RunConstants& constants, SongInProgress& song, ScoreAggregate& aggregate);
 };

@@ -344,78 +344,132 @@ template <class I> inline void recordSong(ScoreAggregate& aggregate, const SongI
     aggregate.aaaCount[s] += song.aaa ? 1 : 0;
 }
 
-// Settled codes add up: the points, the marvelous bits; the OR of all codes
-// tells whether any clears the AAA flag or is unsettled.
+// Settled codes add up. Without their top three bits (AAA cleared,
+// unsettled, argument) a code is its points plus 2^27 if marvelous, and a
+// song's points stay below 2^27 (steps * stepValue = 10^8), so a sum of up
+// to 31 such values holds the points in its low 27 bits and the marvelous
+// count above them, without overflow. Eight lane sums of up to 31 codes each
+// and a tail sum of up to 7 take sumLimit codes. The OR of the codes tells
+// whether any clears the AAA flag or is unsettled.
+inline constexpr std::size_t sumLanes = 8;
+inline constexpr std::size_t sumLimit = 31 * sumLanes;
+inline constexpr std::uint32_t sumMask = stepcode::incrementMask | stepcode::marvelousBit;
+static_assert(31 * (std::uint64_t{stepcode::marvelousBit} + 1) + 100000000 < (std::uint64_t{1} << 32));
+
 struct CodeSums {
-    std::uint32_t points;
-    std::uint32_t marvelous;
+    std::int32_t points;
+    std::int32_t marvelous;
     std::uint32_t flags;
 };
 
+// count <= sumLimit.
 template <class I> inline CodeSums sumCodes(const std::int32_t* code, std::size_t count) {
-    std::uint32_t points = 0, marvelous = 0, flags = 0;
-    for (std::size_t i = 0; i < count; ++i) {
+    typedef std::uint32_t V8 __attribute__((vector_size(4 * sumLanes)));
+    V8 laneSums{}, laneFlags{};
+    std::size_t i = 0;
+    for (; i + sumLanes <= count; i += sumLanes) {
+        V8 bits;
+        std::memcpy(&bits, code + i, sizeof bits);
+        laneSums += bits & sumMask;
+        laneFlags |= bits;
+    }
+    std::uint32_t tail = 0, flags = 0;
+    for (; i < count; ++i) {
         const auto bits = static_cast<std::uint32_t>(code[i]);
-        points += bits & stepcode::incrementMask;
-        marvelous += (bits >> 27) & 1;
+        tail += bits & sumMask;
         flags |= bits;
     }
-    return {points, marvelous, flags};
-}
-
-// Codes step by step, the unsettled ones judged exactly.
-template <class I>
-inline void walkCodes(const std::int32_t* code, std::size_t count, const RunConstants& constants,
-                      SongInProgress& song) {
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto bits = static_cast<std::uint32_t>(code[i]);
-        if (bits & stepcode::unsettledBit) {
-            const StepOutcome step = applyStepCode(code[i], song.points, constants);
-            song.points = step.points;
-            song.marvelous += step.marvelous ? 1 : 0;
-            if (step.breaksAaa)
-                song.aaa = false;
-            continue;
+    std::uint32_t points = tail & stepcode::incrementMask, marvelous = tail >> 27;
+    if (count >= sumLanes) {
+        const V8 lanePoints = laneSums & stepcode::incrementMask;
+        const V8 laneMarvelous = laneSums >> 27;
+        for (std::size_t lane = 0; lane < sumLanes; ++lane) {
+            points += lanePoints[lane];
+            marvelous += laneMarvelous[lane];
+            flags |= laneFlags[lane];
         }
-        song.points += static_cast<std::int32_t>(bits & stepcode::incrementMask);
-        song.marvelous += static_cast<std::int32_t>((bits >> 27) & 1);
-        if (bits & stepcode::breaksAaaBit)
-            song.aaa = false;
     }
+    return {static_cast<std::int32_t>(points), static_cast<std::int32_t>(marvelous), flags};
 }
 
-// Adds a run of codes to a song: summed as a whole when none is unsettled.
+// The same for count <= sumLanes, with one whole-vector load: code[count ..
+// sumLanes - 1] must be readable (their values are masked off).
+template <class I> inline CodeSums sumShortCodes(const std::int32_t* code, std::size_t count) {
+    static_assert(sumLanes == 8);
+    typedef std::int32_t V8 __attribute__((vector_size(4 * sumLanes)));
+    const V8 laneNumbers = {0, 1, 2, 3, 4, 5, 6, 7};
+    V8 bits;
+    std::memcpy(&bits, code, sizeof bits);
+    bits &= laneNumbers < static_cast<std::int32_t>(count);
+    V8 sums = bits & static_cast<std::int32_t>(sumMask);
+    V8 flags = bits;
+    sums += __builtin_shufflevector(sums, sums, 4, 5, 6, 7, 0, 1, 2, 3);
+    flags |= __builtin_shufflevector(flags, flags, 4, 5, 6, 7, 0, 1, 2, 3);
+    sums += __builtin_shufflevector(sums, sums, 2, 3, 0, 1, 6, 7, 4, 5);
+    flags |= __builtin_shufflevector(flags, flags, 2, 3, 0, 1, 6, 7, 4, 5);
+    sums += __builtin_shufflevector(sums, sums, 1, 0, 3, 2, 5, 4, 7, 6);
+    flags |= __builtin_shufflevector(flags, flags, 1, 0, 3, 2, 5, 4, 7, 6);
+    const auto sum = static_cast<std::uint32_t>(sums[0]);
+    return {static_cast<std::int32_t>(sum & stepcode::incrementMask), static_cast<std::int32_t>(sum >> 27),
+            static_cast<std::uint32_t>(flags[0])};
+}
+
+template <class I> inline void addSums(const CodeSums& sums, SongInProgress& song) {
+    song.points += sums.points;
+    song.marvelous += sums.marvelous;
+    if (sums.flags & stepcode::breaksAaaBit)
+        song.aaa = false;
+}
+
+// Adds a run of at most sumLimit codes to a song: summed as a whole when none
+// is unsettled, else summed between the unsettled ones, which are judged
+// exactly with the running total before them.
 template <class I>
 inline void addCodes(const std::int32_t* code, std::size_t count, const RunConstants& constants,
                      SongInProgress& song) {
     const CodeSums sums = sumCodes<I>(code, count);
-    if (sums.flags & stepcode::unsettledBit) {
-        walkCodes<I>(code, count, constants, song);
+    if ((sums.flags & stepcode::unsettledBit) == 0) {
+        addSums<I>(sums, song);
         return;
     }
-    song.points += static_cast<std::int32_t>(sums.points);
-    song.marvelous += static_cast<std::int32_t>(sums.marvelous);
-    if (sums.flags & stepcode::breaksAaaBit)
-        song.aaa = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if ((static_cast<std::uint32_t>(code[i]) & stepcode::unsettledBit) == 0)
+            continue;
+        addSums<I>(sumCodes<I>(code + start, i - start), song);
+        const StepOutcome step = applyStepCode(code[i], song.points, constants);
+        song.points = step.points;
+        song.marvelous += step.marvelous ? 1 : 0;
+        if (step.breaksAaa)
+            song.aaa = false;
+        start = i + 1;
+    }
+    addSums<I>(sumCodes<I>(code + start, count - start), song);
 }
 
 template <class I>
 void consumeCodes(const std::int32_t* codes, std::size_t count, std::int32_t steps, const RunConstants& constants,
                   SongInProgress& song, ScoreAggregate& aggregate) {
-    // Groups small enough that one holding an unsettled draw (about one draw
-    // in 1000) costs little to walk step by step.
-    constexpr std::size_t group = 64;
+    // Groups of at most sumLimit codes; one holding an unsettled draw (about
+    // one draw in 1000) is walked step by step.
+    constexpr std::size_t group = sumLimit;
     const auto length = static_cast<std::size_t>(steps);
     std::size_t pos = 0;
     while (pos < count) {
         // 1. Whole short songs inside the block, none of their draws
         //    unsettled: summed and recorded straight away.
         while (length <= group && song.stepsLeft == steps && pos + length <= count) {
-            const CodeSums sums = sumCodes<I>(codes + pos, length);
+            CodeSums sums;
+            if (length == 1) {
+                const auto bits = static_cast<std::uint32_t>(codes[pos]);
+                sums = {static_cast<std::int32_t>(bits & stepcode::incrementMask),
+                        static_cast<std::int32_t>((bits >> 27) & 1), bits};
+            } else {
+                sums = length <= sumLanes ? sumShortCodes<I>(codes + pos, length) : sumCodes<I>(codes + pos, length);
+            }
             if (sums.flags & stepcode::unsettledBit)
                 break;
-            recordSong<I>(aggregate, {static_cast<std::int32_t>(sums.points), static_cast<std::int32_t>(sums.marvelous),
-                                      (sums.flags & stepcode::breaksAaaBit) == 0, 0});
+            recordSong<I>(aggregate, {sums.points, sums.marvelous, (sums.flags & stepcode::breaksAaaBit) == 0, 0});
             pos += length;
         }
         if (pos >= count)
