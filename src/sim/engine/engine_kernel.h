@@ -11,8 +11,8 @@ namespace quorvex {
 
 // Error bounds of the vector evaluation, as relative errors.
 //
-// tangentErrorBound: the approximate tangent (sine and cosine polynomials on
-// [0, P], their quotient in double) against the model's extended tangent, for
+// tangentErrorBound: the approximate tangent (a rational function on [0, P],
+// evaluated in double) against the model's extended tangent, for
 // every argument x the draws can produce. A test measures the largest error
 // over all 10^7 draws and asserts it stays below a quarter of this.
 //
@@ -68,7 +68,8 @@ inline constexpr std::size_t codePadding = 8;
 struct KernelSet {
     // Lanes evaluated per iteration (vector width times interleave).
     std::size_t lanes;
-    // Evaluates `iterations` rounds of consecutive draws. laneStates[i] holds
+    // Evaluates `iterations` rounds of consecutive draws; `codes` must hold
+    // iterations * lanes + 1 values (the last is scratch). laneStates[i] holds
     // the generator state lane i steps to for its next draw; lane i yields
     // codes[round * lanes + i]; after each round every lane advances by the
     // jump `stride` (lanes steps).

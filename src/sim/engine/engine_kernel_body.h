@@ -55,12 +55,16 @@ inline constexpr double twiceReductionHigh = static_cast<double>(2.0L * tangentR
 inline constexpr double twiceReductionLow =
     static_cast<double>(2.0L * tangentReduction - static_cast<long double>(twiceReductionHigh));
 
-// Taylor coefficients of sin (x^3..x^15) and cos (x^2..x^14): on [0, pi/4]
-// the first terms left out are below 2^-52 and 2^-50 of the result.
-inline constexpr double sin3 = -1.0 / 6.0, sin5 = 1.0 / 120.0, sin7 = -1.0 / 5040.0, sin9 = 1.0 / 362880.0,
-                        sin11 = -1.0 / 39916800.0, sin13 = 1.0 / 6227020800.0, sin15 = -1.0 / 1307674368000.0;
-inline constexpr double cos2 = -0.5, cos4 = 1.0 / 24.0, cos6 = -1.0 / 720.0, cos8 = 1.0 / 40320.0,
-                        cos10 = -1.0 / 3628800.0, cos12 = 1.0 / 479001600.0, cos14 = -1.0 / 87178291200.0;
+// tan(r) = r * N(r^2) / D(r^2) on [0, pi/4]: the rational approximation of
+// Moshier's Cephes library, tan(r) = r + r^3 P(r^2) / D(r^2) with P of degree
+// 2 and D monic of degree 4, its numerator gathered into N = D + r^2 P (monic,
+// degree 4). The approximation alone is within 2^-56 of the tangent there;
+// evaluated in double with fused multiply-adds, within 2^-51.
+inline constexpr double tanP2 = -1.30936939181383777646E4, tanP1 = 1.15351664838587416140E6,
+                        tanP0 = -1.79565251976484877988E7;
+inline constexpr double tanD3 = 1.36812963470692954678E4, tanD2 = -1.32089234440210967447E6,
+                        tanD1 = 2.50083801823357915839E7, tanD0 = -5.38695755929454629881E7;
+inline constexpr double tanN3 = tanD3 + tanP2, tanN2 = tanD2 + tanP1, tanN1 = tanD1 + tanP0, tanN0 = tanD0;
 
 template <class I> inline typename I::VD splat(double v) { return typename I::VD{} + v; }
 
@@ -84,8 +88,8 @@ inline std::int64_t marvelousCode(const KernelConstants& k) {
 
 // Judges a vector of draw indices (exact integers as doubles) and returns the
 // packed step codes, one per lane. Correct for any draw; the streams call it
-// only for the draws that are not marvelous.
-template <class I, bool withDetail>
+// only for the draws that are not marvelous, and say so with notMarvelous.
+template <class I, bool withDetail, bool notMarvelous = false>
 inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, DrawDetail* detail) {
     using VD = typename I::VD;
     using VI = typename I::VI;
@@ -119,28 +123,23 @@ inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, D
     const VI folded = ax > reductionHigh;
     const VD r = folded ? (twiceReductionHigh - ax) + twiceReductionLow : ax;
     const VD s = r * r;
-    VD sinPoly = I::fma(s, splat<I>(sin15), splat<I>(sin13));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin11));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin9));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin7));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin5));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin3));
-    const VD sine = I::fma(r * s, sinPoly, r);
-    VD cosPoly = I::fma(s, splat<I>(cos14), splat<I>(cos12));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos10));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos8));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos6));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos4));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos2));
-    const VD cosine = I::fma(s, cosPoly, splat<I>(1.0));
+    VD numerator = s + tanN3;
+    numerator = I::fma(s, numerator, splat<I>(tanN2));
+    numerator = I::fma(s, numerator, splat<I>(tanN1));
+    numerator = I::fma(s, numerator, splat<I>(tanN0));
+    VD denominator = s + tanD3;
+    denominator = I::fma(s, denominator, splat<I>(tanD2));
+    denominator = I::fma(s, denominator, splat<I>(tanD1));
+    denominator = I::fma(s, denominator, splat<I>(tanD0));
+    const VD rNumerator = r * numerator;
 
     // 5. c = 1/w = |deviationScale| / |tan(x)|, so |tan(x)| = below / above.
-    const VD above = folded ? sine : cosine;
-    const VD below = folded ? cosine : sine;
+    const VD above = folded ? rNumerator : denominator;
+    const VD below = folded ? denominator : rNumerator;
     const VD c = (above * k.absScale) / below;
 
     // 6. Marvelous and AAA by the draw index, exactly (engine_thresholds.h).
-    const VI marvelous = (t >= k.marvelousLow) & (t <= k.marvelousHigh);
+    const VI marvelous = notMarvelous ? VI{} : (t >= k.marvelousLow) & (t <= k.marvelousHigh);
     const VI breaksAaa = (t < k.aaaLow) | (t > k.aaaHigh);
 
     // 7. Points of a non-marvelous step: floor(a), a = stepValue / (4w). The
@@ -154,9 +153,9 @@ inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, D
     const VI pointsUnsettled = (fraction <= tolerance) | (fraction >= (1.0 - carryBand) - tolerance);
 
     const VI unsettled = (argumentUnsettled | pointsUnsettled) & ~marvelous;
-    const VI settledCode =
-        marvelous ? VI{} + marvelousCode(k)
-                  : (VI)((VU)shifted & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
+    VI settledCode = (VI)((VU)shifted & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
+    if constexpr (!notMarvelous)
+        settledCode = marvelous ? VI{} + marvelousCode(k) : settledCode;
     const VI indexBits = (VI)((VU)(t + roundingShift) & stepcode::drawIndexMask);
     const VI unsettledCode = indexBits | static_cast<std::int64_t>(stepcode::unsettledBit) |
                              (argumentUnsettled & stepcode::argumentUnsettledBit) |
@@ -237,16 +236,20 @@ inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base
 }
 
 // 2. The pending draws, in full vectors, their codes scattered into place.
-template <class I> inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes) {
+//    The lanes past the last pending draw judge draw 0 and store into
+//    codes[spare], a slot the caller does not read.
+template <class I>
+inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes, std::int32_t spare) {
     constexpr int w = I::width;
     const std::size_t count = pending.count;
-    for (int lane = 0; lane < w; ++lane)
-        pending.index[count + static_cast<std::size_t>(lane)] = 0;
+    for (std::size_t lane = 0; lane < w; ++lane) {
+        pending.index[count + lane] = 0;
+        pending.position[count + lane] = spare;
+    }
     for (std::size_t i = 0; i < count; i += w) {
         std::int32_t out[w];
-        storeCodes<I>(out, judgeIndices<I, false>(I::loadIndices(pending.index + i), k, nullptr));
-        const std::size_t lanes = count - i < w ? count - i : w;
-        for (std::size_t lane = 0; lane < lanes; ++lane)
+        storeCodes<I>(out, judgeIndices<I, false, true>(I::loadIndices(pending.index + i), k, nullptr));
+        for (std::size_t lane = 0; lane < w; ++lane)
             codes[pending.position[i + lane]] = out[lane];
     }
     pending.count = 0;
@@ -277,7 +280,7 @@ void evaluateStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* 
             for (int v = 0; v < n; ++v)
                 state[v] = state[v] * multiplier + increment;
         }
-        judgePending<I>(pending, k, codes);
+        judgePending<I>(pending, k, codes, static_cast<std::int32_t>(last * n * w));
     }
     for (int v = 0; v < n; ++v)
         for (int lane = 0; lane < w; ++lane)
@@ -316,7 +319,7 @@ void evaluateIndices(const std::int32_t* indices, std::size_t count, const Kerne
                 t[lane] = base + lane < end ? static_cast<double>(indices[base + lane]) : 0.0;
             classify<I>(t, static_cast<std::int32_t>(base - begin), k, batch, pending);
         }
-        judgePending<I>(pending, k, batch);
+        judgePending<I>(pending, k, batch, static_cast<std::int32_t>(pendingCapacity));
         std::memcpy(out, batch, (end - begin) * sizeof(std::int32_t));
         out += end - begin;
     }
