@@ -24,17 +24,16 @@ constexpr CompactTable<4> compactTable4;
 constexpr CompactTable<8> compactTable8;
 
 // The draw indices t = g mod 10^7 of eight generator outputs g < 2^31, in
-// 32-bit lanes. The quotient from single precision, trunc(float(g) * 1e-7f),
-// is off from floor(g / 10^7) by less than 1 (three roundings of 2^-24 each
-// on a value below 215), so the remainder g - q * 10^7 (exact modulo 2^32)
-// lies in [-10^7, 2 * 10^7) and one correction either way settles it.
+// 32-bit lanes. In single precision, g * 1e-7 - 2^-13 lies within 7.7e-5 of
+// g / 10^7 - 2^-13 (three roundings of at most 2^-23 relative each, on values
+// below 215), so between g / 10^7 - 2^-12 and g / 10^7: its truncation q is
+// floor(g / 10^7) or one less (near 0 the truncation gives 0 as well), and
+// the remainder g - q * 10^7 lies in [0, 2 * 10^7): one correction settles it.
 inline __m256i drawIndices8(__m256i g) {
     const __m256i modulus = _mm256_set1_epi32(drawModulus);
-    const __m256i quotient = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(g), _mm256_set1_ps(1e-7f)));
-    __m256i t = _mm256_sub_epi32(g, _mm256_mullo_epi32(quotient, modulus));
-    t = _mm256_add_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), t), modulus));
-    t = _mm256_sub_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(t, _mm256_set1_epi32(drawModulus - 1)), modulus));
-    return t;
+    const __m256 scaled = _mm256_fmadd_ps(_mm256_cvtepi32_ps(g), _mm256_set1_ps(1e-7f), _mm256_set1_ps(-0x1p-13f));
+    const __m256i t = _mm256_sub_epi32(g, _mm256_mullo_epi32(_mm256_cvttps_epi32(scaled), modulus));
+    return _mm256_sub_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(t, _mm256_set1_epi32(drawModulus - 1)), modulus));
 }
 
 struct Avx2 {
@@ -91,11 +90,11 @@ struct Avx2 {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + base), _mm256_and_si256(marvelous, k.marvelousCode));
         const unsigned keep = ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(marvelous))) & 0xFF;
         const __m256i lanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(compactTable8.lanes[keep]));
-        std::int32_t* index = pending.index + pending.count;
-        std::int32_t* position = pending.position + pending.count;
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(index), _mm256_permutevar8x32_epi32(t, lanes));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(position), _mm256_add_epi32(_mm256_set1_epi32(base), lanes));
-        pending.count += static_cast<std::size_t>(__builtin_popcount(keep));
+        const std::size_t count = pending.count;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pending.index + count), _mm256_permutevar8x32_epi32(t, lanes));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pending.position + count),
+                            _mm256_add_epi32(_mm256_set1_epi32(base), lanes));
+        pending.count = count + static_cast<std::size_t>(__builtin_popcount(keep));
     }
 };
 
