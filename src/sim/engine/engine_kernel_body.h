@@ -206,7 +206,7 @@ inline std::size_t compactLanes(typename I::VD t, typename I::VI keep, std::int3
 // spot, the others wait in a pending list (index and position in `codes`)
 // and then go through judgeIndices in full vectors.
 inline constexpr std::size_t pendingCapacity = 1024;
-inline constexpr std::size_t pendingPadding = 64;
+inline constexpr std::size_t pendingPadding = 64; // at least 3 vectors
 
 struct PendingDraws {
     std::int32_t index[pendingCapacity + pendingPadding];
@@ -242,14 +242,18 @@ template <class I>
 inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes, std::int32_t spare) {
     constexpr int w = I::width;
     const std::size_t count = pending.count;
-    for (std::size_t lane = 0; lane < w; ++lane) {
+    for (std::size_t lane = 0; lane < 2 * w; ++lane) {
         pending.index[count + lane] = 0;
         pending.position[count + lane] = spare;
     }
-    for (std::size_t i = 0; i < count; i += w) {
-        std::int32_t out[w];
-        storeCodes<I>(out, judgeIndices<I, false, true>(I::loadIndices(pending.index + i), k, nullptr));
-        for (std::size_t lane = 0; lane < w; ++lane)
+    // Two vectors at a time, to overlap their long dependency chains.
+    for (std::size_t i = 0; i < count; i += 2 * w) {
+        std::int32_t out[2 * w];
+        const typename I::VI first = judgeIndices<I, false, true>(I::loadIndices(pending.index + i), k, nullptr);
+        const typename I::VI second = judgeIndices<I, false, true>(I::loadIndices(pending.index + i + w), k, nullptr);
+        storeCodes<I>(out, first);
+        storeCodes<I>(out + w, second);
+        for (std::size_t lane = 0; lane < 2 * w; ++lane)
             codes[pending.position[i + lane]] = out[lane];
     }
     pending.count = 0;
