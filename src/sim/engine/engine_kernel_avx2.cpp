@@ -73,7 +73,7 @@ struct Avx2 {
         explicit RoundConstants(const KernelConstants& k)
             : belowMarvelous(_mm256_set1_epi32(static_cast<std::int32_t>(k.marvelousLow) - 1)),
               aboveMarvelous(_mm256_set1_epi32(static_cast<std::int32_t>(k.marvelousHigh) + 1)),
-              marvelousCode(_mm256_set1_epi32(static_cast<std::int32_t>(kernel_body::marvelousCode(k)))) {}
+              marvelousCode(_mm256_set1_epi32(static_cast<std::int32_t>(kernel_body::marvelousCode<Avx2>(k)))) {}
     };
 
     // One round of eight draws in 32-bit lanes: the marvelous ones coded, the

@@ -82,7 +82,7 @@ template <class I> inline typename I::VD nearHalfUlpOf(typename I::VD v) {
 }
 
 // The code of every marvelous step.
-inline std::int64_t marvelousCode(const KernelConstants& k) {
+template <class I> inline std::int64_t marvelousCode(const KernelConstants& k) {
     return k.marvelousIncrement | static_cast<std::int64_t>(stepcode::marvelousBit);
 }
 
@@ -155,7 +155,7 @@ inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, D
     const VI unsettled = (argumentUnsettled | pointsUnsettled) & ~marvelous;
     VI settledCode = (VI)((VU)shifted & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
     if constexpr (!notMarvelous)
-        settledCode = marvelous ? VI{} + marvelousCode(k) : settledCode;
+        settledCode = marvelous ? VI{} + marvelousCode<I>(k) : settledCode;
     const VI indexBits = (VI)((VU)(t + roundingShift) & stepcode::drawIndexMask);
     const VI unsettledCode = indexBits | static_cast<std::int64_t>(stepcode::unsettledBit) |
                              (argumentUnsettled & stepcode::argumentUnsettledBit) |
@@ -221,7 +221,7 @@ inline void classify(typename I::VD t, std::int32_t base, const KernelConstants&
                      PendingDraws& pending) {
     using VI = typename I::VI;
     const VI marvelous = (t >= k.marvelousLow) & (t <= k.marvelousHigh);
-    storeCodes<I>(codes + base, marvelous & marvelousCode(k));
+    storeCodes<I>(codes + base, marvelous & marvelousCode<I>(k));
     pending.count += I::compact(t, ~marvelous, base, pending.index + pending.count,
                                 pending.position + pending.count);
 }
@@ -369,13 +369,30 @@ struct CodeSums {
     std::uint32_t flags;
 };
 
+typedef std::uint32_t CodeVector __attribute__((vector_size(4 * sumLanes)));
+static_assert(sumLanes == 8);
+
+// The sum (or the OR) of all lanes. Vectors pass by reference: these
+// helpers are also compiled where 32-byte vectors have no registers.
+template <class I> inline std::uint32_t sumOfLanes(const CodeVector& lanes) {
+    CodeVector v = lanes + __builtin_shufflevector(lanes, lanes, 4, 5, 6, 7, 0, 1, 2, 3);
+    v += __builtin_shufflevector(v, v, 2, 3, 0, 1, 6, 7, 4, 5);
+    v += __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6);
+    return v[0];
+}
+template <class I> inline std::uint32_t orOfLanes(const CodeVector& lanes) {
+    CodeVector v = lanes | __builtin_shufflevector(lanes, lanes, 4, 5, 6, 7, 0, 1, 2, 3);
+    v |= __builtin_shufflevector(v, v, 2, 3, 0, 1, 6, 7, 4, 5);
+    v |= __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6);
+    return v[0];
+}
+
 // count <= sumLimit.
 template <class I> inline CodeSums sumCodes(const std::int32_t* code, std::size_t count) {
-    typedef std::uint32_t V8 __attribute__((vector_size(4 * sumLanes)));
-    V8 laneSums{}, laneFlags{};
+    CodeVector laneSums{}, laneFlags{};
     std::size_t i = 0;
     for (; i + sumLanes <= count; i += sumLanes) {
-        V8 bits;
+        CodeVector bits;
         std::memcpy(&bits, code + i, sizeof bits);
         laneSums += bits & sumMask;
         laneFlags |= bits;
@@ -386,39 +403,41 @@ template <class I> inline CodeSums sumCodes(const std::int32_t* code, std::size_
         tail += bits & sumMask;
         flags |= bits;
     }
-    std::uint32_t points = tail & stepcode::incrementMask, marvelous = tail >> 27;
-    if (count >= sumLanes) {
-        const V8 lanePoints = laneSums & stepcode::incrementMask;
-        const V8 laneMarvelous = laneSums >> 27;
-        for (std::size_t lane = 0; lane < sumLanes; ++lane) {
-            points += lanePoints[lane];
-            marvelous += laneMarvelous[lane];
-            flags |= laneFlags[lane];
-        }
-    }
-    return {static_cast<std::int32_t>(points), static_cast<std::int32_t>(marvelous), flags};
+    // The lanes' points and marvelous counts summed apart: each total fits,
+    // their packed total need not.
+    const std::uint32_t points = sumOfLanes<I>(laneSums & stepcode::incrementMask);
+    const std::uint32_t marvelous = sumOfLanes<I>(laneSums >> 27);
+    flags |= orOfLanes<I>(laneFlags);
+    return {static_cast<std::int32_t>((tail & stepcode::incrementMask) + points),
+            static_cast<std::int32_t>((tail >> 27) + marvelous), flags};
 }
 
 // The same for count <= sumLanes, with one whole-vector load: code[count ..
 // sumLanes - 1] must be readable (their values are masked off).
 template <class I> inline CodeSums sumShortCodes(const std::int32_t* code, std::size_t count) {
-    static_assert(sumLanes == 8);
-    typedef std::int32_t V8 __attribute__((vector_size(4 * sumLanes)));
-    const V8 laneNumbers = {0, 1, 2, 3, 4, 5, 6, 7};
-    V8 bits;
+    typedef std::int32_t LaneNumbers __attribute__((vector_size(4 * sumLanes)));
+    const LaneNumbers laneNumbers = {0, 1, 2, 3, 4, 5, 6, 7};
+    CodeVector bits;
     std::memcpy(&bits, code, sizeof bits);
-    bits &= laneNumbers < static_cast<std::int32_t>(count);
-    V8 sums = bits & static_cast<std::int32_t>(sumMask);
-    V8 flags = bits;
-    sums += __builtin_shufflevector(sums, sums, 4, 5, 6, 7, 0, 1, 2, 3);
-    flags |= __builtin_shufflevector(flags, flags, 4, 5, 6, 7, 0, 1, 2, 3);
-    sums += __builtin_shufflevector(sums, sums, 2, 3, 0, 1, 6, 7, 4, 5);
-    flags |= __builtin_shufflevector(flags, flags, 2, 3, 0, 1, 6, 7, 4, 5);
-    sums += __builtin_shufflevector(sums, sums, 1, 0, 3, 2, 5, 4, 7, 6);
-    flags |= __builtin_shufflevector(flags, flags, 1, 0, 3, 2, 5, 4, 7, 6);
-    const auto sum = static_cast<std::uint32_t>(sums[0]);
+    bits &= (CodeVector)(laneNumbers < static_cast<std::int32_t>(count));
+    const std::uint32_t sum = sumOfLanes<I>(bits & sumMask);
     return {static_cast<std::int32_t>(sum & stepcode::incrementMask), static_cast<std::int32_t>(sum >> 27),
-            static_cast<std::uint32_t>(flags[0])};
+            orOfLanes<I>(bits)};
+}
+
+// The position of the first unsettled code of code[0 .. count - 1], or count.
+template <class I> inline std::size_t firstUnsettled(const std::int32_t* code, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + sumLanes <= count; i += sumLanes) {
+        CodeVector bits;
+        std::memcpy(&bits, code + i, sizeof bits);
+        if (orOfLanes<I>(bits) & stepcode::unsettledBit)
+            break;
+    }
+    for (; i < count; ++i)
+        if (static_cast<std::uint32_t>(code[i]) & stepcode::unsettledBit)
+            return i;
+    return count;
 }
 
 template <class I> inline void addSums(const CodeSums& sums, SongInProgress& song) {
@@ -440,9 +459,8 @@ inline void addCodes(const std::int32_t* code, std::size_t count, const RunConst
         return;
     }
     std::size_t start = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if ((static_cast<std::uint32_t>(code[i]) & stepcode::unsettledBit) == 0)
-            continue;
+    for (std::size_t i = firstUnsettled<I>(code, count); i < count;
+         i = start + firstUnsettled<I>(code + start, count - start)) {
         addSums<I>(sumCodes<I>(code + start, i - start), song);
         const StepOutcome step = applyStepCode(code[i], song.points, constants);
         song.points = step.points;
