@@ -16,11 +16,12 @@ namespace quorvex {
 // every argument x the draws can produce. A test measures the largest error
 // over all 10^7 draws and asserts it stays below a quarter of this.
 //
-// deviationErrorBound: the approximate c = 1/w (and the points c * stepValue/4)
-// against what the plain model forms from the same draw. It adds to the
-// tangent's error a few double roundings: the quotient and product forming c,
-// the stored w, the double copy of stepValue and the product for the points
-// (7 roundings of 2^-53 at most; 8 are allowed for).
+// deviationErrorBound: the approximate points stepValue / (4w) against what
+// the plain model forms from the same draw. It adds to the tangent's error a
+// few double roundings: the double copy of stepValue, its product with
+// |deviationScale|, the product and the quotient with the tangent's numerator
+// and denominator, the stored w (7 roundings of 2^-53 at most; 8 are allowed
+// for).
 inline constexpr double tangentErrorBound = 0x1p-46;
 inline constexpr double deviationErrorBound = 0x1p-44;
 static_assert(deviationErrorBound >= tangentErrorBound + 8 * 0x1p-53);

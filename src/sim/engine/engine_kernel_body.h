@@ -86,88 +86,109 @@ template <class I> inline std::int64_t marvelousCode(const KernelConstants& k) {
     return k.marvelousIncrement | static_cast<std::int64_t>(stepcode::marvelousBit);
 }
 
-// Judges a vector of draw indices (exact integers as doubles) and returns the
-// packed step codes, one per lane. Correct for any draw; the streams call it
-// only for the draws that are not marvelous, and say so with notMarvelous.
-template <class I, bool withDetail, bool notMarvelous = false>
-inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, DrawDetail* detail) {
+// Judges M vectors of draw indices (exact integers as doubles) into packed
+// step codes, one per lane. Correct for any draw; the streams call it only
+// for the draws that are not marvelous, and say so with notMarvelous. Each
+// step is written for all M vectors together: one vector's judgement is a
+// dependency chain of some 100 cycles, and M independent chains side by side
+// keep the processor busy.
+template <class I, bool withDetail, bool notMarvelous, int M>
+inline void judgeIndices(const typename I::VD* t, const KernelConstants& k, typename I::VI* code,
+                         DrawDetail* detail) {
     using VD = typename I::VD;
     using VI = typename I::VI;
     using VU = typename I::VU;
+    VD p[M], x[M], ax[M], r[M], s[M], numerator[M], denominator[M], above[M], below[M], a[M], shifted[M];
+    VI argumentUnsettled[M], folded[M], pointsUnsettled[M];
 
     // 1. u = t * 1e-7: p is the product rounded once, e its exact error. The
     //    model rounds twice (extended, then double); both agree with p unless
     //    the exact product lies next to a midpoint between doubles.
-    const VD p = t * drawFactor;
-    const VD e = I::fma(t, splat<I>(drawFactor), -p);
-    VI argumentUnsettled = (t < smallestExactIndex) | (magnitude<I>(e) >= nearHalfUlpOf<I>(p));
-
     // 2. d = u - 0.5 exactly as a pair (exact in extended for u >= 2^-12).
-    const VD dHigh = p - 0.5;
-    const VD dLow = p - (dHigh + 0.5);
-
     // 3. x = d * pi: the product as p1 + tail, rounded to x with remainder err;
     //    again the extended rounding matters only next to a midpoint.
-    const VD p1 = dHigh * modelPi;
-    const VD e1 = I::fma(dHigh, splat<I>(modelPi), -p1);
-    const VD tail = I::fma(dLow, splat<I>(modelPi), e1);
-    const VD x = p1 + tail;
-    const VD err = tail - (x - p1);
-    const VD ax = magnitude<I>(x);
-    argumentUnsettled |= magnitude<I>(err) >= nearHalfUlpOf<I>(ax);
+    for (int j = 0; j < M; ++j) {
+        p[j] = t[j] * drawFactor;
+        const VD e = I::fma(t[j], splat<I>(drawFactor), -p[j]);
+        argumentUnsettled[j] = (t[j] < smallestExactIndex) | (magnitude<I>(e) >= nearHalfUlpOf<I>(p[j]));
+        const VD dHigh = p[j] - 0.5;
+        const VD dLow = p[j] - (dHigh + 0.5);
+        const VD p1 = dHigh * modelPi;
+        const VD e1 = I::fma(dHigh, splat<I>(modelPi), -p1);
+        const VD tail = I::fma(dLow, splat<I>(modelPi), e1);
+        x[j] = p1 + tail;
+        const VD err = tail - (x[j] - p1);
+        ax[j] = magnitude<I>(x[j]);
+        argumentUnsettled[j] |= magnitude<I>(err) >= nearHalfUlpOf<I>(ax[j]);
+    }
 
     // 4. The model reduces |x| by P: below P it takes tan(|x|); from P on (the
     //    octant 1; |x| < 2P always) 1/tan(r) with r = 2P - |x|, formed from 2P
     //    as a pair. Which side of P a value lands on near P is immaterial: both
     //    forms agree there to about 2^-65.
-    const VI folded = ax > reductionHigh;
-    const VD r = folded ? (twiceReductionHigh - ax) + twiceReductionLow : ax;
-    const VD s = r * r;
-    VD numerator = s + tanN3;
-    numerator = I::fma(s, numerator, splat<I>(tanN2));
-    numerator = I::fma(s, numerator, splat<I>(tanN1));
-    numerator = I::fma(s, numerator, splat<I>(tanN0));
-    VD denominator = s + tanD3;
-    denominator = I::fma(s, denominator, splat<I>(tanD2));
-    denominator = I::fma(s, denominator, splat<I>(tanD1));
-    denominator = I::fma(s, denominator, splat<I>(tanD0));
-    const VD rNumerator = r * numerator;
+    for (int j = 0; j < M; ++j) {
+        folded[j] = ax[j] > reductionHigh;
+        r[j] = folded[j] ? (twiceReductionHigh - ax[j]) + twiceReductionLow : ax[j];
+        s[j] = r[j] * r[j];
+        numerator[j] = s[j] + tanN3;
+        denominator[j] = s[j] + tanD3;
+    }
+    for (int j = 0; j < M; ++j) {
+        numerator[j] = I::fma(s[j], numerator[j], splat<I>(tanN2));
+        denominator[j] = I::fma(s[j], denominator[j], splat<I>(tanD2));
+    }
+    for (int j = 0; j < M; ++j) {
+        numerator[j] = I::fma(s[j], numerator[j], splat<I>(tanN1));
+        denominator[j] = I::fma(s[j], denominator[j], splat<I>(tanD1));
+    }
+    for (int j = 0; j < M; ++j) {
+        numerator[j] = I::fma(s[j], numerator[j], splat<I>(tanN0));
+        denominator[j] = I::fma(s[j], denominator[j], splat<I>(tanD0));
+    }
 
-    // 5. c = 1/w = |deviationScale| / |tan(x)|, so |tan(x)| = below / above.
-    const VD above = folded ? rNumerator : denominator;
-    const VD below = folded ? denominator : rNumerator;
-    const VD c = (above * k.absScale) / below;
+    // 5. c = 1/w = |deviationScale| / |tan(x)|, so |tan(x)| = below / above,
+    //    and a = c * stepValue / 4 = above * (|deviationScale| * stepValue / 4)
+    //    / below.
+    // 6. Points of a non-marvelous step: floor(a). The low bits of shifted
+    //    hold floor(a) (a - 0.5 rounded to even; a exactly integral is
+    //    unsettled anyway). Unsettled when a lies within the bound of an
+    //    integer, or within the carry band below one.
+    const double scaledStepValue = k.absScale * k.quarterStepValue;
+    for (int j = 0; j < M; ++j) {
+        const VD rNumerator = r[j] * numerator[j];
+        above[j] = folded[j] ? rNumerator : denominator[j];
+        below[j] = folded[j] ? denominator[j] : rNumerator;
+        a[j] = (above[j] * scaledStepValue) / below[j];
+    }
+    for (int j = 0; j < M; ++j) {
+        shifted[j] = (a[j] - 0.5) + roundingShift;
+        const VD fraction = a[j] - (shifted[j] - roundingShift);
+        const VD tolerance = a[j] * deviationErrorBound;
+        pointsUnsettled[j] = (fraction <= tolerance) | (fraction >= (1.0 - carryBand) - tolerance);
+    }
 
-    // 6. Marvelous and AAA by the draw index, exactly (engine_thresholds.h).
-    const VI marvelous = notMarvelous ? VI{} : (t >= k.marvelousLow) & (t <= k.marvelousHigh);
-    const VI breaksAaa = (t < k.aaaLow) | (t > k.aaaHigh);
-
-    // 7. Points of a non-marvelous step: floor(a), a = stepValue / (4w). The
-    //    low bits of shifted hold floor(a) (a - 0.5 rounded to even; a exactly
-    //    integral is unsettled anyway). Unsettled when a lies within the bound
-    //    of an integer, or within the carry band below one.
-    const VD a = c * k.quarterStepValue;
-    const VD shifted = (a - 0.5) + roundingShift;
-    const VD fraction = a - (shifted - roundingShift);
-    const VD tolerance = a * deviationErrorBound;
-    const VI pointsUnsettled = (fraction <= tolerance) | (fraction >= (1.0 - carryBand) - tolerance);
-
-    const VI unsettled = (argumentUnsettled | pointsUnsettled) & ~marvelous;
-    VI settledCode = (VI)((VU)shifted & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
-    if constexpr (!notMarvelous)
-        settledCode = marvelous ? VI{} + marvelousCode<I>(k) : settledCode;
-    const VI indexBits = (VI)((VU)(t + roundingShift) & stepcode::drawIndexMask);
-    const VI unsettledCode = indexBits | static_cast<std::int64_t>(stepcode::unsettledBit) |
-                             (argumentUnsettled & stepcode::argumentUnsettledBit) |
-                             (pointsUnsettled & stepcode::deviationUnsettledBit);
-    const VI code = unsettled ? unsettledCode : settledCode;
+    // 7. Marvelous and AAA by the draw index, exactly (engine_thresholds.h).
+    for (int j = 0; j < M; ++j) {
+        const VI marvelous = notMarvelous ? VI{} : (t[j] >= k.marvelousLow) & (t[j] <= k.marvelousHigh);
+        const VI breaksAaa = (t[j] < k.aaaLow) | (t[j] > k.aaaHigh);
+        const VI unsettled = (argumentUnsettled[j] | pointsUnsettled[j]) & ~marvelous;
+        VI settledCode = (VI)((VU)shifted[j] & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
+        if constexpr (!notMarvelous)
+            settledCode = marvelous ? VI{} + marvelousCode<I>(k) : settledCode;
+        const VI indexBits = (VI)((VU)(t[j] + roundingShift) & stepcode::drawIndexMask);
+        const VI unsettledCode = indexBits | static_cast<std::int64_t>(stepcode::unsettledBit) |
+                                 (argumentUnsettled[j] & stepcode::argumentUnsettledBit) |
+                                 (pointsUnsettled[j] & stepcode::deviationUnsettledBit);
+        code[j] = unsettled ? unsettledCode : settledCode;
+    }
 
     if constexpr (withDetail) {
-        const VD tangent = below / above;
-        for (int lane = 0; lane < I::width; ++lane)
-            detail[lane] = {p[lane], x[lane], tangent[lane], argumentUnsettled[lane] != 0};
+        for (int j = 0; j < M; ++j) {
+            const VD tangent = below[j] / above[j];
+            for (int lane = 0; lane < I::width; ++lane)
+                detail[j * I::width + lane] = {p[j][lane], x[j][lane], tangent[lane], argumentUnsettled[j][lane] != 0};
+        }
     }
-    return code;
 }
 
 template <class I> inline void storeCodes(std::int32_t* out, typename I::VI code) {
@@ -206,7 +227,9 @@ inline std::size_t compactLanes(typename I::VD t, typename I::VI keep, std::int3
 // spot, the others wait in a pending list (index and position in `codes`)
 // and then go through judgeIndices in full vectors.
 inline constexpr std::size_t pendingCapacity = 1024;
-inline constexpr std::size_t pendingPadding = 64; // at least 3 vectors
+inline constexpr std::size_t pendingPadding = 80;
+// Vectors of pending draws judged side by side.
+inline constexpr int judgedTogether = 4;
 
 struct PendingDraws {
     std::int32_t index[pendingCapacity + pendingPadding];
@@ -242,18 +265,20 @@ template <class I>
 inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes, std::int32_t spare) {
     constexpr int w = I::width;
     const std::size_t count = pending.count;
-    for (std::size_t lane = 0; lane < 2 * w; ++lane) {
+    for (std::size_t lane = 0; lane < judgedTogether * w; ++lane) {
         pending.index[count + lane] = 0;
         pending.position[count + lane] = spare;
     }
-    // Two vectors at a time, to overlap their long dependency chains.
-    for (std::size_t i = 0; i < count; i += 2 * w) {
-        std::int32_t out[2 * w];
-        const typename I::VI first = judgeIndices<I, false, true>(I::loadIndices(pending.index + i), k, nullptr);
-        const typename I::VI second = judgeIndices<I, false, true>(I::loadIndices(pending.index + i + w), k, nullptr);
-        storeCodes<I>(out, first);
-        storeCodes<I>(out + w, second);
-        for (std::size_t lane = 0; lane < 2 * w; ++lane)
+    for (std::size_t i = 0; i < count; i += judgedTogether * w) {
+        typename I::VD t[judgedTogether];
+        typename I::VI code[judgedTogether];
+        for (std::size_t v = 0; v < judgedTogether; ++v)
+            t[v] = I::loadIndices(pending.index + i + v * w);
+        judgeIndices<I, false, true, judgedTogether>(t, k, code, nullptr);
+        std::int32_t out[judgedTogether * w];
+        for (std::size_t v = 0; v < judgedTogether; ++v)
+            storeCodes<I>(out + v * w, code[v]);
+        for (std::size_t lane = 0; lane < judgedTogether * w; ++lane)
             codes[pending.position[i + lane]] = out[lane];
     }
     pending.count = 0;
@@ -266,7 +291,7 @@ void evaluateStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* 
     constexpr int n = I::interleave;
     constexpr int w = I::width;
     constexpr std::size_t roundsPerBatch = pendingCapacity / (n * w);
-    static_assert(roundsPerBatch > 0 && pendingPadding >= w);
+    static_assert(roundsPerBatch > 0 && pendingPadding >= (judgedTogether + 1) * w);
     // Lane `lane` of vector v draws for position I::drawOfLane(v, lane) of
     // each round.
     VU state[n];
@@ -303,7 +328,8 @@ void evaluateIndices(const std::int32_t* indices, std::size_t count, const Kerne
             for (int lane = 0; lane < w; ++lane)
                 t[lane] = base + lane < count ? static_cast<double>(indices[base + lane]) : 0.0;
             DrawDetail laneDetails[w];
-            const typename I::VI code = judgeIndices<I, true>(t, k, laneDetails);
+            typename I::VI code;
+            judgeIndices<I, true, false, 1>(&t, k, &code, laneDetails);
             for (int lane = 0; lane < w && base + lane < count; ++lane) {
                 codes[base + lane] = static_cast<std::int32_t>(code[lane]);
                 details[base + lane] = laneDetails[lane];
