@@ -225,7 +225,8 @@ inline std::size_t compactLanes(typename I::VD t, typename I::VI keep, std::int3
 
 // Draws the streams handle at a time: the marvelous ones are coded on the
 // spot, the others wait in a pending list (index and position in `codes`)
-// and then go through judgeIndices in full vectors.
+// and then go through judgeIndices in full vectors. The padding takes the
+// whole vectors written past the last entry.
 inline constexpr std::size_t pendingCapacity = 1024;
 inline constexpr std::size_t pendingPadding = 80;
 // Vectors of pending draws judged side by side.
@@ -258,9 +259,9 @@ inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base
         classify<I>(drawIndices<I>(state[v]), base + v * I::width, k, codes, pending);
 }
 
-// 2. The pending draws, in full vectors, their codes scattered into place.
-//    The lanes past the last pending draw judge draw 0 and store into
-//    codes[spare], a slot the caller does not read.
+// 2. The pending draws, judgedTogether full vectors at a time, their codes
+//    scattered into place. The lanes past the last pending draw judge draw 0
+//    and store into codes[spare], a slot the caller does not read.
 template <class I>
 inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes, std::int32_t spare) {
     constexpr int w = I::width;
