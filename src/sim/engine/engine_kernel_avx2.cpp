@@ -3,6 +3,7 @@
 // when the processor reports both.
 #include <immintrin.h>
 
+#include "sim/engine/engine_consume_body.h"
 #include "sim/engine/engine_kernel_body.h"
 
 namespace quorvex {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "sim/engine/engine_consume_body.h"
 #include "sim/engine/engine_kernel_body.h"
 
 namespace quorvex {

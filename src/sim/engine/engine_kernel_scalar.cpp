@@ -3,6 +3,7 @@
 // fast where the processor has it).
 #include <cmath>
 
+#include "sim/engine/engine_consume_body.h"
 #include "sim/engine/engine_kernel_body.h"
 
 namespace quorvex {
