@@ -175,10 +175,8 @@ inline void judgeIndices(const typename I::VD* t, const KernelConstants& k, type
         VI settledCode = (VI)((VU)shifted[j] & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
         if constexpr (!notMarvelous)
             settledCode = marvelous ? VI{} + marvelousCode<I>(k) : settledCode;
-        const VI indexBits = (VI)((VU)(t[j] + roundingShift) & stepcode::drawIndexMask);
-        const VI unsettledCode = indexBits | static_cast<std::int64_t>(stepcode::unsettledBit) |
-                                 (argumentUnsettled[j] & stepcode::argumentUnsettledBit) |
-                                 (pointsUnsettled[j] & stepcode::deviationUnsettledBit);
+        const VI unsettledCode = (VI)((VU)(t[j] + roundingShift) & stepcode::drawIndexMask) |
+                                 static_cast<std::int64_t>(stepcode::unsettledBit);
         code[j] = unsettled ? unsettledCode : settledCode;
     }
 
