@@ -40,8 +40,8 @@ template <class I> inline void recordSong(ScoreAggregate& aggregate, const SongI
 // unsettled, argument) a code is its points plus 2^27 if marvelous, and a
 // song's points stay below 2^27 (steps * stepValue = 10^8), so a sum of up
 // to 31 such values holds the points in its low 27 bits and the marvelous
-// count above them, without overflow. Eight lane sums of up to 31 codes each
-// and a tail sum of up to 7 take sumLimit codes. The OR of the codes tells
+// count above them, without overflow: eight lane sums of up to 31 codes each
+// take sumLimit codes. The OR of the codes tells
 // whether any clears the AAA flag or is unsettled.
 inline constexpr std::size_t sumLanes = 8;
 inline constexpr std::size_t sumLimit = 31 * sumLanes;
@@ -72,7 +72,17 @@ template <class I> inline std::uint32_t orOfLanes(const CodeVector& lanes) {
     return v[0];
 }
 
-// count <= sumLimit.
+// The codes code[0 .. count - 1] with the lanes from `count` on cleared;
+// code[count .. sumLanes - 1] must be readable.
+template <class I> inline void loadFirstCodes(const std::int32_t* code, std::size_t count, CodeVector& bits) {
+    typedef std::int32_t LaneNumbers __attribute__((vector_size(4 * sumLanes)));
+    const LaneNumbers laneNumbers = {0, 1, 2, 3, 4, 5, 6, 7};
+    std::memcpy(&bits, code, sizeof bits);
+    bits &= (CodeVector)(laneNumbers < static_cast<std::int32_t>(count));
+}
+
+// count <= sumLimit; the codePadding values after code[count - 1] must be
+// readable. Each lane sums at most 31 codes.
 template <class I> inline CodeSums sumCodes(const std::int32_t* code, std::size_t count) {
     CodeVector laneSums{}, laneFlags{};
     std::size_t i = 0;
@@ -82,29 +92,22 @@ template <class I> inline CodeSums sumCodes(const std::int32_t* code, std::size_
         laneSums += bits & sumMask;
         laneFlags |= bits;
     }
-    std::uint32_t tail = 0, flags = 0;
-    for (; i < count; ++i) {
-        const auto bits = static_cast<std::uint32_t>(code[i]);
-        tail += bits & sumMask;
-        flags |= bits;
+    if (i < count) {
+        CodeVector bits;
+        loadFirstCodes<I>(code + i, count - i, bits);
+        laneSums += bits & sumMask;
+        laneFlags |= bits;
     }
     // The lanes' points and marvelous counts summed apart: each total fits,
     // their packed total need not.
-    const std::uint32_t points = sumOfLanes<I>(laneSums & stepcode::incrementMask);
-    const std::uint32_t marvelous = sumOfLanes<I>(laneSums >> 27);
-    flags |= orOfLanes<I>(laneFlags);
-    return {static_cast<std::int32_t>((tail & stepcode::incrementMask) + points),
-            static_cast<std::int32_t>((tail >> 27) + marvelous), flags};
+    return {static_cast<std::int32_t>(sumOfLanes<I>(laneSums & stepcode::incrementMask)),
+            static_cast<std::int32_t>(sumOfLanes<I>(laneSums >> 27)), orOfLanes<I>(laneFlags)};
 }
 
-// The same for count <= sumLanes, with one whole-vector load: code[count ..
-// sumLanes - 1] must be readable (their values are masked off).
+// The same for count <= sumLanes, with one vector.
 template <class I> inline CodeSums sumShortCodes(const std::int32_t* code, std::size_t count) {
-    typedef std::int32_t LaneNumbers __attribute__((vector_size(4 * sumLanes)));
-    const LaneNumbers laneNumbers = {0, 1, 2, 3, 4, 5, 6, 7};
     CodeVector bits;
-    std::memcpy(&bits, code, sizeof bits);
-    bits &= (CodeVector)(laneNumbers < static_cast<std::int32_t>(count));
+    loadFirstCodes<I>(code, count, bits);
     const std::uint32_t sum = sumOfLanes<I>(bits & sumMask);
     return {static_cast<std::int32_t>(sum & stepcode::incrementMask), static_cast<std::int32_t>(sum >> 27),
             orOfLanes<I>(bits)};
