@@ -36,13 +36,12 @@ template <class I> inline void recordSong(ScoreAggregate& aggregate, const SongI
     aggregate.aaaCount[s] += song.aaa ? 1 : 0;
 }
 
-// Settled codes add up. Without their top three bits (AAA cleared,
-// unsettled, argument) a code is its points plus 2^27 if marvelous, and a
-// song's points stay below 2^27 (steps * stepValue = 10^8), so a sum of up
-// to 31 such values holds the points in its low 27 bits and the marvelous
-// count above them, without overflow: eight lane sums of up to 31 codes each
-// take sumLimit codes. The OR of the codes tells
-// whether any clears the AAA flag or is unsettled.
+// Settled codes add up. Without its bits from 28 on (AAA cleared, unsettled)
+// a code is its points plus 2^27 if marvelous, and a song's points stay below
+// 2^27 (steps * stepValue = 10^8), so a sum of up to 31 such values holds the
+// points in its low 27 bits and the marvelous count above them, without
+// overflow: eight lane sums of up to 31 codes each take sumLimit codes. The OR
+// of the codes tells whether any clears the AAA flag or is unsettled.
 inline constexpr std::size_t sumLanes = 8;
 inline constexpr std::size_t sumLimit = 31 * sumLanes;
 inline constexpr std::uint32_t sumMask = stepcode::incrementMask | stepcode::marvelousBit;
