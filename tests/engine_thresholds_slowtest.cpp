@@ -22,7 +22,8 @@ namespace {
 
 long double tangentMagnitude(std::int32_t t) {
     const double u = uniformFromIndex(t);
-    const double x = static_cast<double>((static_cast<long double>(u) - 0.5L) * static_cast<long double>(modelPi));
+    const double x =
+        static_cast<double>((static_cast<long double>(u) - 0.5L) * static_cast<long double>(modelPi));
     return std::fabs(quorvex::tan(x));
 }
 
@@ -54,7 +55,8 @@ TEST(DrawIntervalsExhaustive, TangentMagnitudeFallsToTheCentreAndRisesAfter) {
         // Overlapping by one index, so that every neighbouring pair is compared.
         const auto begin = static_cast<std::int32_t>(std::int64_t{drawModulus - 1} * k / threads);
         const auto end = static_cast<std::int32_t>(std::int64_t{drawModulus - 1} * (k + 1) / threads);
-        pool.emplace_back([&, k, begin, end] { parts[static_cast<std::size_t>(k)] = checkRange(begin, end); });
+        pool.emplace_back(
+            [&, k, begin, end] { parts[static_cast<std::size_t>(k)] = checkRange(begin, end); });
     }
     for (std::thread& thread : pool)
         thread.join();
