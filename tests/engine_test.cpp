@@ -152,6 +152,47 @@ TEST_F(EngineRun, ThreadCountFollowsTheAffinityMask) {
     EXPECT_EQ(affinityThreadCount(), CPU_COUNT(&set));
 }
 
+TEST_F(EngineRun, StreamDrawIndicesAreTheOutputsModulo10To7) {
+    // Each lane's state is chosen so that its output g sits next to a
+    // multiple of 10^7 (where a quotient formed in floating point is most
+    // easily off by one) or at the ends of the range; bit 63 and the low
+    // word, which the output ignores, are set in some lanes. The stream's
+    // code for g must be the code of draw index g mod 10^7, and each lane
+    // must advance by the stride.
+    const RunConstants constants = deriveRunConstants(400, 0.9).constants;
+    const KernelConstants kc = *kernelConstantsFor(400, constants);
+    std::vector<std::int64_t> outputs;
+    for (std::int64_t multiple = 0; multiple <= 214; ++multiple)
+        for (std::int64_t offset = -300; offset <= 300; ++offset)
+            if (const std::int64_t g = multiple * drawModulus + offset; g >= 0 && g <= 0x7FFFFFFF)
+                outputs.push_back(g);
+    for (std::int64_t g = 0x7FFFFFFF - 300; g <= 0x7FFFFFFF; ++g)
+        outputs.push_back(g);
+    for (EngineIsa isa : supportedIsas()) {
+        const KernelSet& kernels = kernelsFor(isa);
+        const std::size_t lanes = kernels.lanes;
+        const RandomJump stride = randomJump(lanes);
+        std::vector<std::uint64_t> states(lanes), before(lanes);
+        std::vector<std::int32_t> codes(lanes + 1), indices(lanes), expected(lanes);
+        std::int64_t mismatches = 0, stateMismatches = 0;
+        for (std::size_t first = 0; first + lanes <= outputs.size(); first += lanes) {
+            for (std::size_t i = 0; i < lanes; ++i) {
+                const auto g = static_cast<std::uint64_t>(outputs[first + i]);
+                before[i] = states[i] = (g << 32) | ((i & 1) ? 0x8000000000000000ULL | (first + i) : 0);
+                indices[i] = static_cast<std::int32_t>(g % drawModulus);
+            }
+            kernels.evaluateStream(states.data(), stride, codes.data(), 1, kc);
+            evaluateDraws(isa, indices.data(), lanes, kc, expected.data());
+            for (std::size_t i = 0; i < lanes; ++i) {
+                mismatches += codes[i] != expected[i];
+                stateMismatches += states[i] != before[i] * stride.multiplier + stride.increment;
+            }
+        }
+        EXPECT_EQ(mismatches, 0) << "isa " << static_cast<int>(isa);
+        EXPECT_EQ(stateMismatches, 0) << "isa " << static_cast<int>(isa);
+    }
+}
+
 TEST_F(EngineRun, UnsupportedIsaFallsBackToTheBest) {
     EXPECT_TRUE(engineIsaSupported(bestEngineIsa()));
     EXPECT_EQ(&kernelsFor(EngineIsa::automatic), &kernelsFor(bestEngineIsa()));

@@ -11,6 +11,7 @@
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine_step_code.h"
+#include "sim/engine/engine_thresholds.h"
 
 namespace quorvex {
 
@@ -22,100 +23,6 @@ constexpr std::size_t blockDraws = 4096;
 // Songs are handed to threads in chunks of about this many draws.
 constexpr std::int64_t chunkDraws = std::int64_t{1} << 18;
 constexpr std::size_t maxLanes = 64;
-
-// The running state of the song a chunk is in the middle of.
-struct SongInProgress {
-    std::int32_t points = 0;
-    std::int32_t marvelous = 0;
-    bool aaa = true;
-    std::int32_t stepsLeft = 0;
-};
-
-void recordSong(ScoreAggregate& aggregate, const SongInProgress& song) {
-    const std::int32_t score = song.points / scoreDivisor;
-    if (score < 0 || score >= ScoreAggregate::denseScores) {
-        aggregate.record({score, song.marvelous, song.aaa});
-        return;
-    }
-    const auto s = static_cast<std::size_t>(score);
-    if (aggregate.frequency[s] == 0) {
-        aggregate.highestMarvelous[s] = song.marvelous;
-        aggregate.lowestMarvelous[s] = song.marvelous;
-    } else {
-        aggregate.highestMarvelous[s] = std::max(aggregate.highestMarvelous[s], song.marvelous);
-        aggregate.lowestMarvelous[s] = std::min(aggregate.lowestMarvelous[s], song.marvelous);
-    }
-    ++aggregate.frequency[s];
-    aggregate.aaaCount[s] += song.aaa ? 1 : 0;
-}
-
-// Adds a run of codes to a song: summed as a whole when none is unsettled,
-// else step by step with the running total.
-void addCodes(const std::int32_t* code, std::size_t count, const RunConstants& constants, SongInProgress& song) {
-    std::uint32_t sum = 0, marvelous = 0, flags = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto bits = static_cast<std::uint32_t>(code[i]);
-        sum += bits & stepcode::incrementMask;
-        marvelous += (bits >> 27) & 1;
-        flags |= bits;
-    }
-    if ((flags & stepcode::unsettledBit) == 0) {
-        song.points += static_cast<std::int32_t>(sum);
-        song.marvelous += static_cast<std::int32_t>(marvelous);
-        if (flags & stepcode::breaksAaaBit)
-            song.aaa = false;
-        return;
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        const StepOutcome step = applyStepCode(code[i], song.points, constants);
-        song.points = step.points;
-        if (step.marvelous)
-            ++song.marvelous;
-        else if (step.breaksAaa)
-            song.aaa = false;
-    }
-}
-
-// Folds the codes of one block into the songs they belong to, in draw order.
-void consumeBlock(const std::int32_t* codes, std::size_t count, std::int32_t steps, const RunConstants& constants,
-                  SongInProgress& song, ScoreAggregate& aggregate) {
-    // Groups small enough that one holding an unsettled draw (about one draw in
-    // 500) costs little to walk step by step.
-    constexpr std::size_t group = 64;
-    const auto length = static_cast<std::size_t>(steps);
-    std::size_t pos = 0;
-    while (pos < count) {
-        // 1. Whole short songs inside the block, none of their draws
-        //    unsettled: summed and recorded straight away.
-        while (length <= group && song.stepsLeft == steps && pos + length <= count) {
-            std::uint32_t sum = 0, marvelous = 0, flags = 0;
-            for (std::size_t i = 0; i < length; ++i) {
-                const auto bits = static_cast<std::uint32_t>(codes[pos + i]);
-                sum += bits & stepcode::incrementMask;
-                marvelous += (bits >> 27) & 1;
-                flags |= bits;
-            }
-            if (flags & stepcode::unsettledBit)
-                break;
-            recordSong(aggregate, {static_cast<std::int32_t>(sum), static_cast<std::int32_t>(marvelous),
-                                   (flags & stepcode::breaksAaaBit) == 0, 0});
-            pos += length;
-        }
-        if (pos >= count)
-            break;
-        // 2. Otherwise the rest of the current song within this block, in
-        //    groups; a song may carry over into the next block.
-        const std::size_t take = std::min(static_cast<std::size_t>(song.stepsLeft), count - pos);
-        for (std::size_t done = 0; done < take; done += group)
-            addCodes(codes + pos + done, std::min(group, take - done), constants, song);
-        pos += take;
-        song.stepsLeft -= static_cast<std::int32_t>(take);
-        if (song.stepsLeft == 0) {
-            recordSong(aggregate, song);
-            song = SongInProgress{0, 0, true, steps};
-        }
-    }
-}
 
 // Plays `songCount` whole songs starting with the draw after `state`.
 void runChunk(const KernelSet& kernels, const KernelConstants& kc, const RunConstants& constants,
@@ -133,7 +40,7 @@ void runChunk(const KernelSet& kernels, const KernelConstants& kc, const RunCons
     while (remaining > 0) {
         const auto count = static_cast<std::size_t>(std::min<std::int64_t>(remaining, blockDraws));
         kernels.evaluateStream(laneStates, stride, codes, (count + lanes - 1) / lanes, kc);
-        consumeBlock(codes, count, steps, constants, song, aggregate);
+        kernels.consumeCodes(codes, count, steps, constants, song, aggregate);
         remaining -= static_cast<std::int64_t>(count);
     }
 }
@@ -197,8 +104,15 @@ std::optional<KernelConstants> kernelConstantsFor(std::int32_t steps, const RunC
     const long double whole = std::floor(constants.stepValue);
     if (constants.stepValue - whole > 1.0L - static_cast<long double>(carryBand))
         return std::nullopt;
-    return KernelConstants{absScale, static_cast<double>(constants.stepValue) * 0.25,
-                           static_cast<std::int64_t>(whole)};
+    const DrawInterval marvelous = drawsWithDeviationAtMost(0.25, constants);
+    const DrawInterval aaa = drawsWithDeviationAtMost(1.0, constants);
+    return KernelConstants{absScale,
+                           static_cast<double>(constants.stepValue) * 0.25,
+                           static_cast<std::int64_t>(whole),
+                           static_cast<double>(marvelous.low),
+                           static_cast<double>(marvelous.high),
+                           static_cast<double>(aaa.low),
+                           static_cast<double>(aaa.high)};
 }
 
 ModelFault runSongsPlain(std::int32_t songs, std::int32_t steps, const RunConstants& constants,
@@ -239,7 +153,7 @@ ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& 
     std::vector<ScoreAggregate> partial(static_cast<std::size_t>(threads));
     auto work = [&](int worker) {
         setNumericMode();
-        std::vector<std::int32_t> codes(blockDraws);
+        std::vector<std::int32_t> codes(blockDraws + codePadding);
         for (std::int64_t chunk = nextChunk++; chunk < chunkCount; chunk = nextChunk++) {
             const std::int64_t first = chunk * chunkSongs;
             const std::int64_t count = std::min<std::int64_t>(chunkSongs, songs - first);

@@ -44,6 +44,8 @@ ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& 
 // a step count below 1; |deviationScale| outside [1e-250, 1e250] or not
 // finite; a stepValue whose fraction lies within 2^-30 of 1 (a marvelous
 // step would then not add exactly floor(stepValue) to every running total).
+// Finds the marvelous and AAA draw intervals with the exact model (a few
+// dozen judgeStep calls); the numeric mode must be in force.
 std::optional<KernelConstants> kernelConstantsFor(std::int32_t steps, const RunConstants& constants);
 
 // The kernels of an instruction set (automatic: the best supported).

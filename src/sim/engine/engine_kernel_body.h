@@ -9,10 +9,21 @@
 //   VD, VI, VU, V32    GCC vectors of width doubles, int64, uint64, int32
 //   fma(a, b, c)       fused a*b + c, exactly rounded once
 //   narrow(v)          the low 32 bits of each lane
+//   loadIndices(p)     width int32 draw indices as doubles
+//   compact(t, keep, base, index, position)
+//                      as compactLanes below (which it may simply call)
+//   RoundConstants     built from KernelConstants, passed to classifyRound
+//   drawOfLane(v, l), classifyRound(state, base, constants, codes, pending)
+//                      the streams' lane layout and the classification of
+//                      one round (classifyRoundByVector, or a faster
+//                      equivalent for the layout)
 //
 // Everything here is double arithmetic in the SSE/AVX units; the x87 numeric
-// mode plays no part.
+// mode plays no part. No standard-library function templates are used here:
+// an out-of-line copy compiled for one instruction set could be shared with
+// code that must run without it.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -44,12 +55,16 @@ inline constexpr double twiceReductionHigh = static_cast<double>(2.0L * tangentR
 inline constexpr double twiceReductionLow =
     static_cast<double>(2.0L * tangentReduction - static_cast<long double>(twiceReductionHigh));
 
-// Taylor coefficients of sin (x^3..x^15) and cos (x^2..x^14): on [0, pi/4]
-// the first terms left out are below 2^-52 and 2^-50 of the result.
-inline constexpr double sin3 = -1.0 / 6.0, sin5 = 1.0 / 120.0, sin7 = -1.0 / 5040.0, sin9 = 1.0 / 362880.0,
-                        sin11 = -1.0 / 39916800.0, sin13 = 1.0 / 6227020800.0, sin15 = -1.0 / 1307674368000.0;
-inline constexpr double cos2 = -0.5, cos4 = 1.0 / 24.0, cos6 = -1.0 / 720.0, cos8 = 1.0 / 40320.0,
-                        cos10 = -1.0 / 3628800.0, cos12 = 1.0 / 479001600.0, cos14 = -1.0 / 87178291200.0;
+// tan(r) = r * N(r^2) / D(r^2) on [0, pi/4]: the rational approximation of
+// Moshier's Cephes library, tan(r) = r + r^3 P(r^2) / D(r^2) with P of degree
+// 2 and D monic of degree 4, its numerator gathered into N = D + r^2 P (monic,
+// degree 4). The approximation alone is within 2^-56 of the tangent there;
+// evaluated in double with fused multiply-adds, within 2^-51.
+inline constexpr double tanP2 = -1.30936939181383777646E4, tanP1 = 1.15351664838587416140E6,
+                        tanP0 = -1.79565251976484877988E7;
+inline constexpr double tanD3 = 1.36812963470692954678E4, tanD2 = -1.32089234440210967447E6,
+                        tanD1 = 2.50083801823357915839E7, tanD0 = -5.38695755929454629881E7;
+inline constexpr double tanN3 = tanD3 + tanP2, tanN2 = tanD2 + tanP1, tanN1 = tanD1 + tanP0, tanN0 = tanD0;
 
 template <class I> inline typename I::VD splat(double v) { return typename I::VD{} + v; }
 
@@ -66,95 +81,112 @@ template <class I> inline typename I::VD nearHalfUlpOf(typename I::VD v) {
     return (VD)((VU)v & exponentBits) * nearHalfUlp;
 }
 
-// Judges a vector of draw indices (exact integers as doubles) and returns the
-// packed step codes, one per lane.
-template <class I, bool withDetail>
-inline typename I::VI judgeIndices(typename I::VD t, const KernelConstants& k, DrawDetail* detail) {
+// The code of every marvelous step.
+template <class I> inline std::int64_t marvelousCode(const KernelConstants& k) {
+    return k.marvelousIncrement | static_cast<std::int64_t>(stepcode::marvelousBit);
+}
+
+// Judges M vectors of draw indices (exact integers as doubles) into packed
+// step codes, one per lane. Correct for any draw; the streams call it only
+// for the draws that are not marvelous, and say so with notMarvelous. Each
+// step is written for all M vectors together: one vector's judgement is a
+// dependency chain of some 100 cycles, and M independent chains side by side
+// keep the processor busy.
+template <class I, bool withDetail, bool notMarvelous, int M>
+inline void judgeIndices(const typename I::VD* t, const KernelConstants& k, typename I::VI* code,
+                         DrawDetail* detail) {
     using VD = typename I::VD;
     using VI = typename I::VI;
     using VU = typename I::VU;
+    VD p[M], x[M], ax[M], r[M], s[M], numerator[M], denominator[M], above[M], below[M], a[M], shifted[M];
+    VI argumentUnsettled[M], folded[M], pointsUnsettled[M];
 
     // 1. u = t * 1e-7: p is the product rounded once, e its exact error. The
     //    model rounds twice (extended, then double); both agree with p unless
     //    the exact product lies next to a midpoint between doubles.
-    const VD p = t * drawFactor;
-    const VD e = I::fma(t, splat<I>(drawFactor), -p);
-    VI argumentUnsettled = (t < smallestExactIndex) | (magnitude<I>(e) >= nearHalfUlpOf<I>(p));
-
     // 2. d = u - 0.5 exactly as a pair (exact in extended for u >= 2^-12).
-    const VD dHigh = p - 0.5;
-    const VD dLow = p - (dHigh + 0.5);
-
     // 3. x = d * pi: the product as p1 + tail, rounded to x with remainder err;
     //    again the extended rounding matters only next to a midpoint.
-    const VD p1 = dHigh * modelPi;
-    const VD e1 = I::fma(dHigh, splat<I>(modelPi), -p1);
-    const VD tail = I::fma(dLow, splat<I>(modelPi), e1);
-    const VD x = p1 + tail;
-    const VD err = tail - (x - p1);
-    const VD ax = magnitude<I>(x);
-    argumentUnsettled |= magnitude<I>(err) >= nearHalfUlpOf<I>(ax);
+    for (int j = 0; j < M; ++j) {
+        p[j] = t[j] * drawFactor;
+        const VD e = I::fma(t[j], splat<I>(drawFactor), -p[j]);
+        argumentUnsettled[j] = (t[j] < smallestExactIndex) | (magnitude<I>(e) >= nearHalfUlpOf<I>(p[j]));
+        const VD dHigh = p[j] - 0.5;
+        const VD dLow = p[j] - (dHigh + 0.5);
+        const VD p1 = dHigh * modelPi;
+        const VD e1 = I::fma(dHigh, splat<I>(modelPi), -p1);
+        const VD tail = I::fma(dLow, splat<I>(modelPi), e1);
+        x[j] = p1 + tail;
+        const VD err = tail - (x[j] - p1);
+        ax[j] = magnitude<I>(x[j]);
+        argumentUnsettled[j] |= magnitude<I>(err) >= nearHalfUlpOf<I>(ax[j]);
+    }
 
     // 4. The model reduces |x| by P: below P it takes tan(|x|); from P on (the
     //    octant 1; |x| < 2P always) 1/tan(r) with r = 2P - |x|, formed from 2P
     //    as a pair. Which side of P a value lands on near P is immaterial: both
     //    forms agree there to about 2^-65.
-    const VI folded = ax > reductionHigh;
-    const VD r = folded ? (twiceReductionHigh - ax) + twiceReductionLow : ax;
-    const VD s = r * r;
-    VD sinPoly = I::fma(s, splat<I>(sin15), splat<I>(sin13));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin11));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin9));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin7));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin5));
-    sinPoly = I::fma(s, sinPoly, splat<I>(sin3));
-    const VD sine = I::fma(r * s, sinPoly, r);
-    VD cosPoly = I::fma(s, splat<I>(cos14), splat<I>(cos12));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos10));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos8));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos6));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos4));
-    cosPoly = I::fma(s, cosPoly, splat<I>(cos2));
-    const VD cosine = I::fma(s, cosPoly, splat<I>(1.0));
+    for (int j = 0; j < M; ++j) {
+        folded[j] = ax[j] > reductionHigh;
+        r[j] = folded[j] ? (twiceReductionHigh - ax[j]) + twiceReductionLow : ax[j];
+        s[j] = r[j] * r[j];
+        numerator[j] = s[j] + tanN3;
+        denominator[j] = s[j] + tanD3;
+    }
+    for (int j = 0; j < M; ++j) {
+        numerator[j] = I::fma(s[j], numerator[j], splat<I>(tanN2));
+        denominator[j] = I::fma(s[j], denominator[j], splat<I>(tanD2));
+    }
+    for (int j = 0; j < M; ++j) {
+        numerator[j] = I::fma(s[j], numerator[j], splat<I>(tanN1));
+        denominator[j] = I::fma(s[j], denominator[j], splat<I>(tanD1));
+    }
+    for (int j = 0; j < M; ++j) {
+        numerator[j] = I::fma(s[j], numerator[j], splat<I>(tanN0));
+        denominator[j] = I::fma(s[j], denominator[j], splat<I>(tanD0));
+    }
 
-    // 5. c = 1/w = |deviationScale| / |tan(x)|, so |tan(x)| = below / above.
-    const VD above = folded ? sine : cosine;
-    const VD below = folded ? cosine : sine;
-    const VD c = (above * k.absScale) / below;
+    // 5. c = 1/w = |deviationScale| / |tan(x)|, so |tan(x)| = below / above,
+    //    and a = c * stepValue / 4 = above * (|deviationScale| * stepValue / 4)
+    //    / below.
+    // 6. Points of a non-marvelous step: floor(a). The low bits of shifted
+    //    hold floor(a) (a - 0.5 rounded to even; a exactly integral is
+    //    unsettled anyway). Unsettled when a lies within the bound of an
+    //    integer, or within the carry band below one.
+    const double scaledStepValue = k.absScale * k.quarterStepValue;
+    for (int j = 0; j < M; ++j) {
+        const VD rNumerator = r[j] * numerator[j];
+        above[j] = folded[j] ? rNumerator : denominator[j];
+        below[j] = folded[j] ? denominator[j] : rNumerator;
+        a[j] = (above[j] * scaledStepValue) / below[j];
+    }
+    for (int j = 0; j < M; ++j) {
+        shifted[j] = (a[j] - 0.5) + roundingShift;
+        const VD fraction = a[j] - (shifted[j] - roundingShift);
+        const VD tolerance = a[j] * deviationErrorBound;
+        pointsUnsettled[j] = (fraction <= tolerance) | (fraction >= (1.0 - carryBand) - tolerance);
+    }
 
-    // 6. Marvelous when w <= 0.25 (c >= 4); AAA broken when w > 1 (c < 1);
-    //    unsettled within the bound of either edge.
-    const VI marvelous = c > 4.0 * (1.0 + deviationErrorBound);
-    const VI marvelousUnsettled = (c >= 4.0 * (1.0 - deviationErrorBound)) & ~marvelous;
-    const VI breaksAaa = c < 1.0;
-    const VI aaaUnsettled = magnitude<I>(c - 1.0) <= deviationErrorBound;
-
-    // 7. Points of a non-marvelous step: floor(a), a = stepValue / (4w). The
-    //    low bits of shifted hold floor(a) (a - 0.5 rounded to even; a exactly
-    //    integral is unsettled anyway). Unsettled when a lies within the bound
-    //    of an integer, or within the carry band below one.
-    const VD a = c * k.quarterStepValue;
-    const VD shifted = (a - 0.5) + roundingShift;
-    const VD fraction = a - (shifted - roundingShift);
-    const VD tolerance = a * deviationErrorBound;
-    const VI pointsUnsettled = (fraction <= tolerance) | (fraction >= (1.0 - carryBand) - tolerance);
-
-    const VI deviationUnsettled = marvelousUnsettled | aaaUnsettled | (pointsUnsettled & ~marvelous);
-    const VI settledCode =
-        marvelous ? VI{} + (k.marvelousIncrement | static_cast<std::int64_t>(stepcode::marvelousBit))
-                  : (VI)((VU)shifted & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
-    const VI indexBits = (VI)((VU)(t + roundingShift) & stepcode::drawIndexMask);
-    const VI unsettledCode = indexBits | static_cast<std::int64_t>(stepcode::unsettledBit) |
-                             (argumentUnsettled & stepcode::argumentUnsettledBit) |
-                             (deviationUnsettled & stepcode::deviationUnsettledBit);
-    const VI code = (argumentUnsettled | deviationUnsettled) ? unsettledCode : settledCode;
+    // 7. Marvelous and AAA by the draw index, exactly (engine_thresholds.h).
+    for (int j = 0; j < M; ++j) {
+        const VI marvelous = notMarvelous ? VI{} : (t[j] >= k.marvelousLow) & (t[j] <= k.marvelousHigh);
+        const VI breaksAaa = (t[j] < k.aaaLow) | (t[j] > k.aaaHigh);
+        const VI unsettled = (argumentUnsettled[j] | pointsUnsettled[j]) & ~marvelous;
+        VI settledCode = (VI)((VU)shifted[j] & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
+        if constexpr (!notMarvelous)
+            settledCode = marvelous ? VI{} + marvelousCode<I>(k) : settledCode;
+        const VI unsettledCode = (VI)((VU)(t[j] + roundingShift) & stepcode::drawIndexMask) |
+                                 static_cast<std::int64_t>(stepcode::unsettledBit);
+        code[j] = unsettled ? unsettledCode : settledCode;
+    }
 
     if constexpr (withDetail) {
-        const VD tangent = below / above;
-        for (int lane = 0; lane < I::width; ++lane)
-            detail[lane] = {p[lane], x[lane], tangent[lane]};
+        for (int j = 0; j < M; ++j) {
+            const VD tangent = below[j] / above[j];
+            for (int lane = 0; lane < I::width; ++lane)
+                detail[j * I::width + lane] = {p[j][lane], x[j][lane], tangent[lane], argumentUnsettled[j][lane] != 0};
+        }
     }
-    return code;
 }
 
 template <class I> inline void storeCodes(std::int32_t* out, typename I::VI code) {
@@ -174,23 +206,113 @@ template <class I> inline typename I::VD drawIndices(typename I::VU state) {
     return I::fma(quotient, splat<I>(-1e7), g);
 }
 
+// Lanes of one vector appended to the pending list when `keep` is set, in
+// lane order: their draw indices and their positions base + lane. Writes a
+// whole vector's worth of entries; returns how many count.
+template <class I>
+inline std::size_t compactLanes(typename I::VD t, typename I::VI keep, std::int32_t base, std::int32_t* index,
+                                std::int32_t* position) {
+    std::size_t count = 0;
+    for (int lane = 0; lane < I::width; ++lane) {
+        index[count] = static_cast<std::int32_t>(t[lane]);
+        position[count] = base + lane;
+        count -= static_cast<std::size_t>(keep[lane]); // keep is 0 or -1
+    }
+    return count;
+}
+
+// Draws the streams handle at a time: the marvelous ones are coded on the
+// spot, the others wait in a pending list (index and position in `codes`)
+// and then go through judgeIndices in full vectors. The padding takes the
+// whole vectors written past the last entry.
+inline constexpr std::size_t pendingCapacity = 1024;
+inline constexpr std::size_t pendingPadding = 80;
+// Vectors of pending draws judged side by side.
+inline constexpr int judgedTogether = 4;
+
+struct PendingDraws {
+    std::int32_t index[pendingCapacity + pendingPadding];
+    std::int32_t position[pendingCapacity + pendingPadding];
+    std::size_t count = 0;
+};
+
+// 1. One vector of draws: the marvelous ones get their code, the others are
+//    appended to the pending list (their code slots are overwritten later).
+template <class I>
+inline void classify(typename I::VD t, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
+                     PendingDraws& pending) {
+    using VI = typename I::VI;
+    const VI marvelous = (t >= k.marvelousLow) & (t <= k.marvelousHigh);
+    storeCodes<I>(codes + base, marvelous & marvelousCode<I>(k));
+    pending.count += I::compact(t, ~marvelous, base, pending.index + pending.count,
+                                pending.position + pending.count);
+}
+
+// 1. One round of the streams, vector by vector, in lane order (the default
+//    lane layout: drawOfLane(v, lane) = v * width + lane).
+template <class I>
+inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base, const KernelConstants& k,
+                                  std::int32_t* codes, PendingDraws& pending) {
+    for (int v = 0; v < I::interleave; ++v)
+        classify<I>(drawIndices<I>(state[v]), base + v * I::width, k, codes, pending);
+}
+
+// 2. The pending draws, judgedTogether full vectors at a time, their codes
+//    scattered into place. The lanes past the last pending draw judge draw 0
+//    and store into codes[spare], a slot the caller does not read.
+template <class I>
+inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes, std::int32_t spare) {
+    constexpr int w = I::width;
+    const std::size_t count = pending.count;
+    for (std::size_t lane = 0; lane < judgedTogether * w; ++lane) {
+        pending.index[count + lane] = 0;
+        pending.position[count + lane] = spare;
+    }
+    for (std::size_t i = 0; i < count; i += judgedTogether * w) {
+        typename I::VD t[judgedTogether];
+        typename I::VI code[judgedTogether];
+        for (std::size_t v = 0; v < judgedTogether; ++v)
+            t[v] = I::loadIndices(pending.index + i + v * w);
+        judgeIndices<I, false, true, judgedTogether>(t, k, code, nullptr);
+        std::int32_t out[judgedTogether * w];
+        for (std::size_t v = 0; v < judgedTogether; ++v)
+            storeCodes<I>(out + v * w, code[v]);
+        for (std::size_t lane = 0; lane < judgedTogether * w; ++lane)
+            codes[pending.position[i + lane]] = out[lane];
+    }
+    pending.count = 0;
+}
+
 template <class I>
 void evaluateStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* codes, std::size_t iterations,
                     const KernelConstants& k) {
     using VU = typename I::VU;
     constexpr int n = I::interleave;
     constexpr int w = I::width;
+    constexpr std::size_t roundsPerBatch = pendingCapacity / (n * w);
+    static_assert(roundsPerBatch > 0 && pendingPadding >= (judgedTogether + 1) * w);
+    // Lane `lane` of vector v draws for position I::drawOfLane(v, lane) of
+    // each round.
     VU state[n];
-    std::memcpy(state, laneStates, sizeof state);
+    for (int v = 0; v < n; ++v)
+        for (int lane = 0; lane < w; ++lane)
+            state[v][lane] = laneStates[I::drawOfLane(v, lane)];
     const VU multiplier = VU{} + stride.multiplier;
     const VU increment = VU{} + stride.increment;
-    for (std::size_t round = 0; round < iterations; ++round) {
-        for (int v = 0; v < n; ++v) {
-            storeCodes<I>(codes + (round * n + v) * w, judgeIndices<I, false>(drawIndices<I>(state[v]), k, nullptr));
-            state[v] = state[v] * multiplier + increment;
+    PendingDraws pending;
+    const typename I::RoundConstants roundConstants(k);
+    for (std::size_t first = 0; first < iterations; first += roundsPerBatch) {
+        const std::size_t last = first + roundsPerBatch < iterations ? first + roundsPerBatch : iterations;
+        for (std::size_t round = first; round < last; ++round) {
+            I::classifyRound(state, static_cast<std::int32_t>(round * n * w), roundConstants, codes, pending);
+            for (int v = 0; v < n; ++v)
+                state[v] = state[v] * multiplier + increment;
         }
+        judgePending<I>(pending, k, codes, static_cast<std::int32_t>(last * n * w));
     }
-    std::memcpy(laneStates, state, sizeof state);
+    for (int v = 0; v < n; ++v)
+        for (int lane = 0; lane < w; ++lane)
+            laneStates[I::drawOfLane(v, lane)] = state[v][lane];
 }
 
 template <class I>
@@ -198,18 +320,37 @@ void evaluateIndices(const std::int32_t* indices, std::size_t count, const Kerne
                      DrawDetail* details) {
     using VD = typename I::VD;
     constexpr int w = I::width;
-    for (std::size_t base = 0; base < count; base += w) {
-        VD t{};
-        for (int lane = 0; lane < w; ++lane)
-            t[lane] = base + lane < count ? static_cast<double>(indices[base + lane]) : 0.0;
-        DrawDetail laneDetails[w];
-        const typename I::VI code = details ? judgeIndices<I, true>(t, k, laneDetails)
-                                            : judgeIndices<I, false>(t, k, nullptr);
-        for (int lane = 0; lane < w && base + lane < count; ++lane) {
-            codes[base + lane] = static_cast<std::int32_t>(code[lane]);
-            if (details)
+    if (details) {
+        // Every draw through the tangent, for the tests of its arithmetic.
+        for (std::size_t base = 0; base < count; base += w) {
+            VD t{};
+            for (int lane = 0; lane < w; ++lane)
+                t[lane] = base + lane < count ? static_cast<double>(indices[base + lane]) : 0.0;
+            DrawDetail laneDetails[w];
+            typename I::VI code;
+            judgeIndices<I, true, false, 1>(&t, k, &code, laneDetails);
+            for (int lane = 0; lane < w && base + lane < count; ++lane) {
+                codes[base + lane] = static_cast<std::int32_t>(code[lane]);
                 details[base + lane] = laneDetails[lane];
+            }
         }
+        return;
+    }
+    // The streams' path: marvelous draws by their index, the rest pending.
+    PendingDraws pending;
+    std::int32_t* out = codes;
+    for (std::size_t begin = 0; begin < count; begin += pendingCapacity) {
+        const std::size_t end = begin + pendingCapacity < count ? begin + pendingCapacity : count;
+        std::int32_t batch[pendingCapacity + pendingPadding];
+        for (std::size_t base = begin; base < end; base += w) {
+            VD t{};
+            for (int lane = 0; lane < w; ++lane)
+                t[lane] = base + lane < end ? static_cast<double>(indices[base + lane]) : 0.0;
+            classify<I>(t, static_cast<std::int32_t>(base - begin), k, batch, pending);
+        }
+        judgePending<I>(pending, k, batch, static_cast<std::int32_t>(pendingCapacity));
+        std::memcpy(out, batch, (end - begin) * sizeof(std::int32_t));
+        out += end - begin;
     }
 }
 

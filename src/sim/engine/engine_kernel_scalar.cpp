@@ -3,6 +3,7 @@
 // fast where the processor has it).
 #include <cmath>
 
+#include "sim/engine/engine_consume_body.h"
 #include "sim/engine/engine_kernel_body.h"
 
 namespace quorvex {
@@ -17,11 +18,21 @@ struct Scalar {
     typedef std::int32_t V32 __attribute__((vector_size(4)));
     static VD fma(VD a, VD b, VD c) { return VD{std::fma(a[0], b[0], c[0])}; }
     static V32 narrow(VI v) { return V32{static_cast<std::int32_t>(v[0])}; }
+    static VD loadIndices(const std::int32_t* p) { return VD{static_cast<double>(p[0])}; }
+    static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index, std::int32_t* position) {
+        return kernel_body::compactLanes<Scalar>(t, keep, base, index, position);
+    }
+    static constexpr int drawOfLane(int v, int lane) { return v * width + lane; }
+    using RoundConstants = const KernelConstants&;
+    static void classifyRound(const VU* state, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
+                              kernel_body::PendingDraws& pending) {
+        kernel_body::classifyRoundByVector<Scalar>(state, base, k, codes, pending);
+    }
 };
 
 } // namespace
 
 const KernelSet scalarKernels{Scalar::width * Scalar::interleave, kernel_body::evaluateStream<Scalar>,
-                              kernel_body::evaluateIndices<Scalar>};
+                              kernel_body::evaluateIndices<Scalar>, kernel_body::consumeCodes<Scalar>};
 
 } // namespace quorvex

@@ -14,16 +14,14 @@ namespace quorvex {
 //
 // An unsettled draw (bit 31 set) is one whose fast evaluation lies within its
 // error bound of a decision; it holds the draw index t (bits 0..23) and must be
-// judged again exactly, with the running total before it. Bit 30 additionally
-// marks that the reason was the draw's argument (u or x possibly not the exact
-// double), bit 29 that it was the deviation (w near 0.25 or 1.0, or the
-// points near an integer); both are informational.
+// judged again exactly, with the running total before it: its argument (u or
+// x) may not be the model's double, or its points lie near an integer or a
+// carry. Marvelous and AAA verdicts are exact, never unsettled: they follow
+// from the draw index alone.
 namespace stepcode {
 inline constexpr std::uint32_t incrementMask = (1u << 27) - 1;
 inline constexpr std::uint32_t marvelousBit = 1u << 27;
 inline constexpr std::uint32_t breaksAaaBit = 1u << 28;
-inline constexpr std::uint32_t deviationUnsettledBit = 1u << 29;
-inline constexpr std::uint32_t argumentUnsettledBit = 1u << 30;
 inline constexpr std::uint32_t unsettledBit = 1u << 31;
 inline constexpr std::uint32_t drawIndexMask = (1u << 24) - 1;
 
