@@ -1,6 +1,7 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
+#include <link.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <signal.h>
@@ -50,6 +51,27 @@ namespace {
 
 void setNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
+// The shared AddressSanitizer runtime this process runs with, or "" when it
+// has none or has it linked in statically. A program built with a shared
+// runtime insists that it comes first among the loaded libraries; the clock
+// preload library would come before it, so the runtime is preloaded first.
+// The sanitized program is the same build as its tests, so the runtime the
+// tests run with is the one the program needs.
+std::string sharedSanitizerRuntime() {
+    std::string found;
+    ::dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* out) {
+            const char* name = info->dlpi_name != nullptr ? info->dlpi_name : "";
+            const char* base = std::strrchr(name, '/');
+            if (std::strncmp(base != nullptr ? base + 1 : name, "libasan.so", 10) != 0)
+                return 0;
+            *static_cast<std::string*>(out) = name;
+            return 1;
+        },
+        &found);
+    return found;
+}
+
 } // namespace
 
 ProgramRun runProgram(const ProgramOptions& options) {
@@ -65,7 +87,8 @@ ProgramRun runProgram(const ProgramOptions& options) {
         if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0 && std::strncmp(*e, "QUORVEX_TEST_TIME=", 18) != 0)
             env.emplace_back(*e);
     if (options.pinnedTime) {
-        env.push_back(std::string("LD_PRELOAD=") + QUORVEX_FAKE_TIME_LIB);
+        const std::string runtime = sharedSanitizerRuntime();
+        env.push_back("LD_PRELOAD=" + (runtime.empty() ? "" : runtime + ":") + QUORVEX_FAKE_TIME_LIB);
         env.push_back("QUORVEX_TEST_TIME=" + std::to_string(*options.pinnedTime));
     }
     std::vector<char*> envp;
