@@ -4,7 +4,9 @@
 #include <link.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +74,26 @@ std::string sharedSanitizerRuntime() {
     return found;
 }
 
+// In the child before exec: a read-only empty file system over `dir`, in a
+// mount namespace of the child's own, so nothing outside it changes.
+void mountReadOnly(const std::string& dir) {
+    const char* step = "unshare";
+    bool ok = ::unshare(CLONE_NEWNS) == 0;
+    if (ok) {
+        step = "make mounts private";
+        ok = ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    }
+    if (ok) {
+        step = "mount tmpfs read-only";
+        ok = ::mount("tmpfs", dir.c_str(), "tmpfs", MS_RDONLY | MS_NOSUID | MS_NODEV, "size=64k") == 0;
+    }
+    if (!ok) {
+        const std::string reason = std::string("read-only folder unavailable: ") + step + ": " + std::strerror(errno);
+        (void)!::write(2, reason.data(), reason.size());
+        ::_exit(readOnlyUnavailable);
+    }
+}
+
 } // namespace
 
 ProgramRun runProgram(const ProgramOptions& options) {
@@ -104,6 +126,10 @@ ProgramRun runProgram(const ProgramOptions& options) {
     if (pid == 0) {
         ::setsid(); // no controlling terminal: the test runner's screen stays as it is
         ::signal(SIGPIPE, SIG_DFL);
+        ::signal(SIGINT, SIG_DFL);
+        ::dup2(err[1], 2);
+        if (options.readOnlyWorkDir)
+            mountReadOnly(run.workDir);
         if (::chdir(run.workDir.c_str()) != 0)
             ::_exit(126);
         ::dup2(in[0], 0);
@@ -145,6 +171,14 @@ ProgramRun runProgram(const ProgramOptions& options) {
         if (errFd >= 0)
             fds[n++] = {errFd, POLLIN, 0};
         const int ready = ::poll(fds, n, 100);
+        if (!options.interruptOnceResultsStartWith.empty() && !run.interrupted) {
+            const auto sofar = readFile(run.workDir + "/QuorvexResults.txt");
+            if (sofar && sofar->compare(0, options.interruptOnceResultsStartWith.size(),
+                                        options.interruptOnceResultsStartWith) == 0) {
+                ::kill(pid, SIGINT);
+                run.interrupted = true;
+            }
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             run.timedOut = true;
             ::kill(pid, SIGKILL);
