@@ -12,7 +12,10 @@
 // - a real read that succeeds agrees with the C library's strtod on the text
 //   it consumed, within the rounding that digit accumulation and powers of
 //   ten by repeated squaring allow (one double rounding per digit and per
-//   product), for results well inside the normal double range.
+//   product), for results well inside the normal double range; and where the
+//   decimal exponent counted from the text (exponent less fraction digits)
+//   lies below the reader's range even after its 1e-154 step, the value is
+//   0, whatever the digits are worth.
 
 #include <cmath>
 #include <cstdint>
@@ -69,7 +72,9 @@ void check(bool holds, const char* what, int read) {
         violated(what, read);
 }
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // The text a read consumed, without the white space skipped before it.
 std::string consumedToken(const AfterReads& before, const AfterReads& after) {
@@ -78,7 +83,40 @@ std::string consumedToken(const AfterReads& before, const AfterReads& after) {
     return start == std::string::npos ? std::string() : token.substr(start);
 }
 
+// The decimal exponent the reader forms from a token it accepted: the
+// exponent's digits (those met from 3080 on ignored), less one for each
+// fraction digit, limited to +-30800.
+long decimalExponentOf(const std::string& token) {
+    std::size_t i = token.find_first_not_of("+-");
+    long fractionDigits = 0;
+    for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
+    }
+    if (i < token.size() && token[i] == '.')
+        for (++i; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i)
+            ++fractionDigits;
+    long exponent = 0;
+    bool minus = false;
+    if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
+        ++i;
+        if (i < token.size() && (token[i] == '+' || token[i] == '-'))
+            minus = token[i++] == '-';
+        for (; i < token.size(); ++i)
+            if (exponent < 3080)
+                exponent = exponent * 10 + (token[i] - '0');
+    }
+    const long n = (minus ? -exponent : exponent) - fractionDigits;
+    return n < -30800 ? -30800 : n > 30800 ? 30800 : n;
+}
+
 void checkRealAgainstLibrary(const std::string& token, double value) {
+    long n = decimalExponentOf(token);
+    if (n <= -307)
+        n += 154;
+    if (n < -307) {
+        if (value != 0.0)
+            violated("a real below the range limits did not read as 0", 3);
+        return;
+    }
     if (!std::isfinite(value))
         return; // saturated digits and range errors are the reader's own rules
     const double library = std::strtod(token.c_str(), nullptr);
