@@ -50,7 +50,8 @@ std::string referenceResults(const std::string& input) {
     while (start < file.size()) {
         const std::size_t end = file.find("\r\n", start);
         if (end == std::string::npos)
-            return ::testing::AssertionFailure() << "a line without its line end: \"" << file.substr(start) << '"';
+            return ::testing::AssertionFailure()
+                   << "a line without its line end: \"" << file.substr(start) << '"';
         const std::string line = file.substr(start, end - start);
         if (line.find_first_of("\r\n") != std::string::npos)
             return ::testing::AssertionFailure() << "a stray line-end byte in \"" << line << '"';
@@ -69,7 +70,8 @@ void expectOrderlyEnd(const ProgramRun& run, const std::string& what) {
     } else {
         EXPECT_EQ(run.exitStatus, 1) << what;
         EXPECT_EQ(run.standardError.rfind("Quorvex: ", 0), 0u) << what << ": " << run.standardError;
-        EXPECT_EQ(run.standardError.find('\n'), run.standardError.size() - 1) << what << ": " << run.standardError;
+        EXPECT_EQ(run.standardError.find('\n'), run.standardError.size() - 1)
+            << what << ": " << run.standardError;
     }
     if (run.resultsFile) {
         EXPECT_TRUE(onlyWholeLines(*run.resultsFile)) << what;

@@ -65,7 +65,9 @@ TEST(RandomSource, JumpAheadEqualsStepping) {
     EXPECT_EQ(randomState, advanceRandomState(99, 1000));
 }
 
-std::uint64_t bitsOf(double d) { return std::bit_cast<std::uint64_t>(d); }
+std::uint64_t bitsOf(double d) {
+    return std::bit_cast<std::uint64_t>(d);
+}
 
 TEST(UniformDraw, ReferenceFigures) {
     EXPECT_EQ(bitsOf(uniformFromIndex(0)), bitsOf(0.0));

@@ -53,7 +53,9 @@ class TerminalSession {
         return true;
     }
 
-    void type(const std::string& text) { ASSERT_EQ(::write(master_, text.data(), text.size()), (ssize_t)text.size()); }
+    void type(const std::string& text) {
+        ASSERT_EQ(::write(master_, text.data(), text.size()), (ssize_t)text.size());
+    }
 
     // Reads until the program has ended; returns its exit status.
     int finish() {

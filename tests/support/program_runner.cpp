@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <link.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +24,8 @@ namespace quorvex::testing {
 
 std::string makeTempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quorvex-e2e-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quorvex-e2e-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));
     return pattern;
@@ -51,7 +52,9 @@ void writeFile(const std::string& path, const std::string& contents) {
 
 namespace {
 
-void setNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+void setNonBlocking(int fd) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
 
 // The shared AddressSanitizer runtime this process runs with, or "" when it
 // has none or has it linked in statically. A program built with a shared
@@ -88,7 +91,8 @@ void mountReadOnly(const std::string& dir) {
         ok = ::mount("tmpfs", dir.c_str(), "tmpfs", MS_RDONLY | MS_NOSUID | MS_NODEV, "size=64k") == 0;
     }
     if (!ok) {
-        const std::string reason = std::string("read-only folder unavailable: ") + step + ": " + std::strerror(errno);
+        const std::string reason =
+            std::string("read-only folder unavailable: ") + step + ": " + std::strerror(errno);
         (void)!::write(2, reason.data(), reason.size());
         ::_exit(readOnlyUnavailable);
     }
@@ -159,7 +163,8 @@ ProgramRun runProgram(const ProgramOptions& options) {
         ::close(inFd);
         inFd = -1;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeoutSeconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeoutSeconds);
     int outFd = out[0], errFd = err[0];
     while (outFd >= 0 || errFd >= 0 || inFd >= 0) {
         pollfd fds[3];
