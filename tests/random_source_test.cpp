@@ -13,6 +13,7 @@ namespace {
 std::vector<std::int32_t> firstOutputs(std::uint32_t seed, int count) {
     seedRandom(seed);
     std::vector<std::int32_t> out;
+    out.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         out.push_back(nextRandom());
     return out;

@@ -18,8 +18,6 @@
 #include <sstream>
 #include <stdexcept>
 
-extern char** environ;
-
 namespace quorvex::testing {
 
 std::string makeTempDir() {
@@ -118,6 +116,7 @@ ProgramRun runProgram(const ProgramOptions& options) {
         env.push_back("QUORVEX_TEST_TIME=" + std::to_string(*options.pinnedTime));
     }
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (auto& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
