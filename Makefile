@@ -42,7 +42,7 @@ LINT_SOURCES = $(shell git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' | gr
 FORMAT_SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.c' | grep -v '^src/sim/engine/\|^tests/engine_\|^bench/engine_')
 
 lint: build
-	clang-tidy -p build/release --quiet $(LINT_SOURCES)
+	clang-tidy -p build/release --quiet --warnings-as-errors='*' $(LINT_SOURCES)
 
 format:
 	clang-format -i $(FORMAT_SOURCES)

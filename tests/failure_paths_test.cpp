@@ -211,5 +211,18 @@ TEST(FailurePaths, MegabyteOfBinaryNoise) {
     EXPECT_EQ(run.resultsFile, "Expected scores for: 0\r\n3 songs | 100 steps\r\n");
 }
 
+TEST(FailurePaths, EndlessNulBytesDoNotHang) {
+    // Standard input that never ends: a NUL byte is no white space and no
+    // digit, so the song read fails at once and the later reads are skipped.
+    ProgramOptions options = typed("");
+    options.standardInputFile = "/dev/zero";
+    options.timeoutSeconds = 20;
+    const ProgramRun run = runProgram(options);
+    expectOrderlyEnd(run, "endless NUL bytes");
+    EXPECT_EQ(run.exitStatus, 1) << "no step count: the zero-steps stop";
+    EXPECT_EQ(run.standardOutput, banner + prompts + "Working...");
+    EXPECT_FALSE(run.resultsFile);
+}
+
 } // namespace
 } // namespace quorvex

@@ -21,7 +21,8 @@ TEST(FuzzCorpus, EverySeedKeepsTheInvariants) {
     int seeds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
         std::ifstream in(entry.path(), std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                              std::istreambuf_iterator<char>()};
         SCOPED_TRACE(entry.path().filename().string());
         EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
         ++seeds;

@@ -135,7 +135,13 @@ ProgramRun runProgram(const ProgramOptions& options) {
             mountReadOnly(run.workDir);
         if (::chdir(run.workDir.c_str()) != 0)
             ::_exit(126);
-        ::dup2(in[0], 0);
+        if (options.standardInputFile.empty()) {
+            ::dup2(in[0], 0);
+        } else {
+            const int file = ::open(options.standardInputFile.c_str(), O_RDONLY);
+            if (file < 0 || ::dup2(file, 0) < 0)
+                ::_exit(126);
+        }
         if (options.closeStandardOutput)
             ::close(1);
         else

@@ -22,6 +22,9 @@ struct ProgramOptions {
     // environment forbids that, the run ends with exitStatus
     // readOnlyUnavailable and the reason on standard error.
     bool readOnlyWorkDir = false;
+    // Standard input opened from this file (a device such as /dev/zero
+    // included) instead of fed from `input`, when set.
+    std::string standardInputFile;
     // Once the results file starts with this text, the program is sent
     // SIGINT, as a user pressing the interrupt key would (empty: never).
     std::string interruptOnceResultsStartWith;
