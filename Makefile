@@ -1,5 +1,5 @@
 # The two commands a newcomer needs: `make run` and `make test`.
-.PHONY: run test build bench clean
+.PHONY: run test build bench clean sanitize-test fuzz fuzz-build lint format format-check
 
 build:
 	cmake --preset release
@@ -14,6 +14,42 @@ test: build
 bench: build
 	./build/release/bench/model_bench
 	./build/release/bench/engine_bench
+	./build/release/bench/general_real_bench
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize-test:
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize
+
+# libFuzzer harnesses (clang): FUZZ_SECONDS per harness, new inputs kept in
+# build/fuzz/corpus/<harness>, the seeds in fuzz/corpus/<harness> left as they are.
+FUZZ_SECONDS ?= 60
+FUZZ_HARNESSES := typed_reading general_real
+
+fuzz-build:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
+fuzz: fuzz-build
+	@for h in $(FUZZ_HARNESSES); do \
+	  mkdir -p build/fuzz/corpus/$$h build/fuzz/artifacts && \
+	  ./build/fuzz/fuzz/$${h}_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/artifacts/$$h- build/fuzz/corpus/$$h fuzz/corpus/$$h || exit 1; \
+	done
+
+# clang-tidy over every translation unit of the release build but the engine's.
+LINT_SOURCES = $(shell git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' | grep -v '^src/sim/engine/\|^tests/engine_\|^bench/engine_')
+FORMAT_SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.c' | grep -v '^src/sim/engine/\|^tests/engine_\|^bench/engine_')
+
+lint: build
+	clang-tidy -p build/release --quiet --warnings-as-errors='*' $(LINT_SOURCES)
+
+format:
+	clang-format -i $(FORMAT_SOURCES)
+
+format-check:
+	clang-format --dry-run --Werror $(FORMAT_SOURCES)
 
 clean:
 	rm -rf build

@@ -19,6 +19,10 @@ namespace quorvex {
 namespace {
 
 struct Pipe {
+    // Owns descriptors: never copied, so never closed twice.
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
     int readEnd = -1;
     int writeEnd = -1;
     Pipe() {

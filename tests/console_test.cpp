@@ -22,11 +22,14 @@ namespace {
 const std::string eraseAndHome = "\x1b[2J\x1b[1;1H";
 
 struct PseudoTerminal {
+    // Owns descriptors: never copied, so never closed twice.
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
     int master = -1;
     int keeper = -1;
     std::string path;
-    PseudoTerminal() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    PseudoTerminal() : master(::posix_openpt(O_RDWR | O_NOCTTY)) {
         if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
             return;
         path = ::ptsname(master);

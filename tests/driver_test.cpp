@@ -26,7 +26,8 @@ constexpr long long pinnedSecond = 1700000000;
 
 const std::string banner = "[Quorvex] Zarvo Scoring Simulator v1.0\nby Tuvessa\n\n-Manual variable input-\n";
 const std::string prompts = "Number of songs: Number of steps per song: Perfect ratio (0-1): ";
-const std::string columnHeading = "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA\r\n\r\n";
+const std::string columnHeading =
+    "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA\r\n\r\n";
 
 struct Row {
     long long frequency = 0;
@@ -85,7 +86,8 @@ TEST(Program, TypicalRunShowsTheDialogueAndWritesTheTable) {
 
 TEST(Program, ValuesOnOneLineAndLargerRuns) {
     for (const auto& [input, songs, steps, ratio, ratioText] :
-         {std::tuple{"10 400 0.95\n", 10, 400, 0.95, "0.95"}, std::tuple{"2000 300 0.99", 2000, 300, 0.99, "0.99"},
+         {std::tuple{"10 400 0.95\n", 10, 400, 0.95, "0.95"},
+          std::tuple{"2000 300 0.99", 2000, 300, 0.99, "0.99"},
           std::tuple{"500\t7\r\n0.5\n", 500, 7, 0.5, "0.5"}, std::tuple{"50 1 1\n", 50, 1, 1.0, "1"},
           std::tuple{"20 100 -0.95\n", 20, 100, -0.95, "-0.95"}}) {
         const ProgramRun run = typed(input);
@@ -97,12 +99,12 @@ TEST(Program, ValuesOnOneLineAndLargerRuns) {
 }
 
 TEST(Program, NoSongsGivesHeadingsOnly) {
-    for (const auto& [input, heading] :
-         {std::pair{"0 100 0.9\n", headings("0.9", 0, 100)}, std::pair{"-3 100 0.9\n", headings("0.9", -3, 100)},
-          // Octal 0, then 8 steps; the ratio follows.
-          std::pair{"08\n0.9\n", headings("0.9", 0, 8)},
-          // No song plays, so even ratio 0 divides by nothing.
-          std::pair{"0 5 0\n", headings("0", 0, 5)}}) {
+    for (const auto& [input, heading] : {std::pair{"0 100 0.9\n", headings("0.9", 0, 100)},
+                                         std::pair{"-3 100 0.9\n", headings("0.9", -3, 100)},
+                                         // Octal 0, then 8 steps; the ratio follows.
+                                         std::pair{"08\n0.9\n", headings("0.9", 0, 8)},
+                                         // No song plays, so even ratio 0 divides by nothing.
+                                         std::pair{"0 5 0\n", headings("0", 0, 5)}}) {
         const ProgramRun run = typed(input);
         EXPECT_EQ(run.exitStatus, 0) << input << run.standardError;
         ASSERT_TRUE(run.resultsFile) << input;
@@ -114,7 +116,8 @@ TEST(Program, NegativeStepCountPlaysEmptySongs) {
     const ProgramRun run = typed("4 -5 0.9\n");
     EXPECT_EQ(run.exitStatus, 0);
     ASSERT_TRUE(run.resultsFile);
-    EXPECT_EQ(*run.resultsFile, headings("0.9", 4, -5) + columnHeading + "   0 |     4 |     0 |     0 |     4 | 1\r\n");
+    EXPECT_EQ(*run.resultsFile,
+              headings("0.9", 4, -5) + columnHeading + "   0 |     4 |     0 |     0 |     4 | 1\r\n");
 }
 
 TEST(Program, WrappingAndHexadecimalCounts) {

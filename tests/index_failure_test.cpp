@@ -25,6 +25,11 @@ void cleanUpAtExit() {
 }
 
 struct NoisyOnDestruction {
+    // Acts at exit: never copied, so it acts once.
+    NoisyOnDestruction() = default;
+    NoisyOnDestruction(const NoisyOnDestruction&) = delete;
+    NoisyOnDestruction& operator=(const NoisyOnDestruction&) = delete;
+
     ~NoisyOnDestruction() { cleanUpAtExit(); }
 };
 

@@ -25,6 +25,10 @@ std::string drain(istream& in) {
 }
 
 struct Pipe {
+    // Owns descriptors: never copied, so never closed twice.
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
     int readEnd = -1;
     int writeEnd = -1;
     Pipe() {

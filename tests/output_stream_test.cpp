@@ -16,6 +16,10 @@ namespace quorvex {
 namespace {
 
 struct Pipe {
+    // Owns descriptors: never copied, so never closed twice.
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
     int readEnd = -1;
     int writeEnd = -1;
     Pipe() {
@@ -129,7 +133,7 @@ TEST(Buffering, MovingLeavesNothingPendingBehind) {
         ostream second(std::move(first));
         EXPECT_EQ(second.pending(), 4u);
     }
-    first.flush();
+    first.flush(); // NOLINT(bugprone-use-after-move): the moved-from stream is what is tried
     EXPECT_EQ(pipe.arrived(), "once");
 }
 

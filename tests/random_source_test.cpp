@@ -13,6 +13,7 @@ namespace {
 std::vector<std::int32_t> firstOutputs(std::uint32_t seed, int count) {
     seedRandom(seed);
     std::vector<std::int32_t> out;
+    out.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         out.push_back(nextRandom());
     return out;
@@ -65,7 +66,9 @@ TEST(RandomSource, JumpAheadEqualsStepping) {
     EXPECT_EQ(randomState, advanceRandomState(99, 1000));
 }
 
-std::uint64_t bitsOf(double d) { return std::bit_cast<std::uint64_t>(d); }
+std::uint64_t bitsOf(double d) {
+    return std::bit_cast<std::uint64_t>(d);
+}
 
 TEST(UniformDraw, ReferenceFigures) {
     EXPECT_EQ(bitsOf(uniformFromIndex(0)), bitsOf(0.0));

@@ -117,6 +117,7 @@ std::vector<ScoreGroup> groupsOf(const std::vector<SongResult>& songs, std::size
         group.aaaCount += one.aaaCount;
     }
     std::vector<ScoreGroup> groups;
+    groups.reserve(byScore.size());
     for (const auto& [score, group] : byScore)
         groups.push_back(group);
     return groups;

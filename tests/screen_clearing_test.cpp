@@ -22,12 +22,16 @@ const std::string eraseAndHome = "\x1b[2J\x1b[1;1H";
 // A pseudo-terminal: the test reads on the master side what is written to
 // the terminal side, whose path stands in for the controlling terminal.
 struct PseudoTerminal {
+    // Owns descriptors: never copied, so never closed twice.
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
     int master = -1;
     int keeper = -1; // holds the terminal side open, so the master never sees a hang-up
     std::string path;
 
-    explicit PseudoTerminal(unsigned short columns = 80, unsigned short rows = 24) {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    explicit PseudoTerminal(unsigned short columns = 80, unsigned short rows = 24)
+        : master(::posix_openpt(O_RDWR | O_NOCTTY)) {
         if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
             return;
         path = ::ptsname(master);

@@ -13,7 +13,9 @@
 namespace quorvex {
 namespace {
 
-std::uint64_t bitsOf(double d) { return std::bit_cast<std::uint64_t>(d); }
+std::uint64_t bitsOf(double d) {
+    return std::bit_cast<std::uint64_t>(d);
+}
 
 TEST(NumericMode, ExtendedPrecisionNearestAllMasked) {
     setNumericMode();

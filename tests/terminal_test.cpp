@@ -18,6 +18,10 @@ namespace {
 
 class TerminalSession {
   public:
+    // Owns descriptors: never copied, so never closed twice.
+    TerminalSession(const TerminalSession&) = delete;
+    TerminalSession& operator=(const TerminalSession&) = delete;
+
     explicit TerminalSession(const std::string& workDir) {
         winsize size{};
         size.ws_row = 24;
@@ -53,7 +57,9 @@ class TerminalSession {
         return true;
     }
 
-    void type(const std::string& text) { ASSERT_EQ(::write(master_, text.data(), text.size()), (ssize_t)text.size()); }
+    void type(const std::string& text) const {
+        ASSERT_EQ(::write(master_, text.data(), text.size()), (ssize_t)text.size());
+    }
 
     // Reads until the program has ended; returns its exit status.
     int finish() {

@@ -330,6 +330,10 @@ TEST(ReadRealSaturation, SaturatedDigitsAreScaledLikeAnyOthers) {
 
 // A megabyte written into a pipe by a second thread while the stream reads it.
 struct PipeFeed {
+    // Owns descriptors: never copied, so never closed twice.
+    PipeFeed(const PipeFeed&) = delete;
+    PipeFeed& operator=(const PipeFeed&) = delete;
+
     int readEnd = -1;
     std::thread writer;
 

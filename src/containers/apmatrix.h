@@ -13,6 +13,8 @@ namespace quorvex {
 // (the vector message). Value semantics, as apvector.
 //
 // Sizes are 0 or more; a negative one throws std::length_error.
+// Copy-only rows make its moves copies, which may run out of memory.
+// NOLINTNEXTLINE(bugprone-exception-escape)
 template <class T> class apmatrix {
   public:
     apmatrix() = default;

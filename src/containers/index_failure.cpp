@@ -23,7 +23,9 @@ void writeAll(int fd, const char* data, std::size_t size) {
 
 } // namespace
 
-void setIndexFailureFlush(PendingOutputFlush flush) { pendingOutputFlush = flush; }
+void setIndexFailureFlush(PendingOutputFlush flush) {
+    pendingOutputFlush = flush;
+}
 
 void failIndex(const char* kind, std::int32_t index, std::int32_t maxIndex) {
     // 1. The message line; whatever the console output holds goes out first.

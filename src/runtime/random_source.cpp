@@ -4,14 +4,18 @@ namespace quorvex {
 
 std::uint64_t randomState = 1;
 
-void seedRandom(std::uint32_t seed) { randomState = seed; }
+void seedRandom(std::uint32_t seed) {
+    randomState = seed;
+}
 
 std::int32_t nextRandom() {
     randomState = stepRandomState(randomState);
     return randomOutput(randomState);
 }
 
-void skipRandom(std::uint64_t n) { randomState = advanceRandomState(randomState, n); }
+void skipRandom(std::uint64_t n) {
+    randomState = advanceRandomState(randomState, n);
+}
 
 double uniformFromIndex(std::int32_t t) {
     // The double nearest to 1e-7 (0x3E7AD7F29ABCAF48), widened exactly.

@@ -63,7 +63,9 @@ void skipRandom(std::uint64_t n);
 // The uniform draw of a step: t = g mod 10000000 for a generator output g.
 inline constexpr std::int32_t drawModulus = 10000000;
 
-constexpr std::int32_t drawIndex(std::int32_t output) { return output % drawModulus; }
+constexpr std::int32_t drawIndex(std::int32_t output) {
+    return output % drawModulus;
+}
 
 // u = t * 1e-7, where 1e-7 is the double nearest to it: the exact product is
 // rounded to a 64-bit significand, then to a double. Both roundings count.

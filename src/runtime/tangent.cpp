@@ -19,7 +19,7 @@ struct PartialRemainder {
 PartialRemainder partialRemainder(long double a, long double divisor) {
     long double rem = a;
     unsigned short status = 0;
-    do {
+    do { // NOLINT(bugprone-infinite-loop): the instruction writes the status word
         asm("fprem\n\t"
             "fnstsw %1"
             : "+t"(rem), "=a"(status)

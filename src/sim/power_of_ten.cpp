@@ -1,6 +1,8 @@
 #include "sim/power_of_ten.h"
 
 #include <bit>
+#include <deque>
+#include <mutex>
 #include <stdexcept>
 #include <vector>
 
@@ -40,13 +42,16 @@ class Natural {
         trim();
     }
 
-    // this × 5^k, by factors of 5^13 (the largest power of five below 2^32).
-    void multiplyByFivePower(std::int32_t k) {
-        constexpr std::int32_t step = 13;
-        for (; k >= step; k -= step)
-            multiplyBy(static_cast<std::uint32_t>(fivePower(step)));
-        if (k > 0)
-            multiplyBy(static_cast<std::uint32_t>(fivePower(k)));
+    void multiplyByWide(std::uint64_t factor) {
+        unsigned __int128 carry = 0;
+        for (std::uint32_t& limb : limbs_) {
+            const unsigned __int128 product = static_cast<unsigned __int128>(limb) * factor + carry;
+            limb = static_cast<std::uint32_t>(product);
+            carry = product >> 32;
+        }
+        for (; carry != 0; carry >>= 32)
+            limbs_.push_back(static_cast<std::uint32_t>(carry));
+        trim();
     }
 
     void shiftLeft(std::int32_t bits) {
@@ -120,6 +125,22 @@ class Natural {
     std::vector<std::uint32_t> limbs_;
 };
 
+// 5^k as a natural number. The powers met so far are kept, each formed from
+// the one before by a single multiplication by 5: without them every
+// conversion of a value near the ends of the extended range multiplied its
+// way up to 5^4950 afresh, several times, a millisecond a value.
+Natural fivePowerNatural(std::int32_t k) {
+    static std::mutex guard;
+    static std::deque<Natural> powers{Natural(1)};
+    const std::lock_guard<std::mutex> lock(guard);
+    while (static_cast<std::int32_t>(powers.size()) <= k) {
+        Natural next = powers.back();
+        next.multiplyBy(5);
+        powers.push_back(std::move(next));
+    }
+    return powers[static_cast<std::size_t>(k)];
+}
+
 std::int32_t bitLength(unsigned __int128 x) {
     const auto high = static_cast<std::uint64_t>(x >> 64);
     if (high != 0)
@@ -146,8 +167,7 @@ BinaryNumber powerOfTen(std::int32_t k) {
         const std::int32_t shift = std::countl_zero(five);
         return {five << shift, k - shift};
     }
-    Natural five(1);
-    five.multiplyByFivePower(k);
+    const Natural five = fivePowerNatural(k);
     // The top 64 bits, then the bit below them and whether anything follows:
     // nearest, halfway cases to the even significand.
     const std::int32_t low = five.bitLength() - 64;
@@ -194,10 +214,9 @@ int compareWithPowerOfTen(std::uint64_t significand, std::int32_t exponent, std:
         return left < right ? -1 : (left > right ? 1 : 0);
     }
 
-    Natural left(significand);
-    left.multiplyByFivePower(leftFives);
-    Natural right(1);
-    right.multiplyByFivePower(rightFives);
+    Natural left = fivePowerNatural(leftFives);
+    left.multiplyByWide(significand);
+    Natural right = fivePowerNatural(rightFives);
     const std::int64_t leftBits = left.bitLength() + shift;
     const std::int64_t rightBits = right.bitLength();
     if (leftBits != rightBits)

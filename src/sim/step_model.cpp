@@ -12,7 +12,8 @@ RunConstantsOutcome deriveRunConstants(std::int32_t steps, double perfectRatio) 
     RunConstantsOutcome outcome{};
     // pi * 0.5 * ratio is formed in extended precision, then rounded to the
     // double that the tangent takes.
-    const long double angle = static_cast<long double>(modelPi) * 0.5L * static_cast<long double>(perfectRatio);
+    const long double angle =
+        static_cast<long double>(modelPi) * 0.5L * static_cast<long double>(perfectRatio);
     outcome.constants.deviationScale = static_cast<double>(quorvex::tan(static_cast<double>(angle)));
     if (steps == 0) {
         outcome.fault = ModelFault::zeroStepCount;

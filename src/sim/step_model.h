@@ -6,8 +6,8 @@ namespace quorvex {
 
 // Constants derived once per run from the typed step count and perfect ratio.
 struct RunConstants {
-    double deviationScale;  // tan(pi * 0.5 * ratio), stored as a double
-    long double stepValue;  // 100000000 / steps, kept in extended precision
+    double deviationScale; // tan(pi * 0.5 * ratio), stored as a double
+    long double stepValue; // 100000000 / steps, kept in extended precision
 };
 
 // Inputs the model cannot run with. The reference machine would fault on
@@ -51,9 +51,9 @@ bool deviationScaleUnusable(const RunConstants& constants);
 
 // The judgement of one step, given its draw index t (0..9999999).
 struct StepJudgement {
-    double deviation;     // w, the absolute deviation, as stored
-    bool marvelous;       // w <= 0.25
-    bool breaksAaa;       // w > 1.0
+    double deviation; // w, the absolute deviation, as stored
+    bool marvelous;   // w <= 0.25
+    bool breaksAaa;   // w > 1.0
 };
 StepJudgement judgeStep(std::int32_t t, const RunConstants& constants);
 

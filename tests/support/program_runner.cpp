@@ -1,9 +1,12 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
+#include <link.h>
 #include <poll.h>
-#include <sys/stat.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,13 +18,12 @@
 #include <sstream>
 #include <stdexcept>
 
-extern char** environ;
-
 namespace quorvex::testing {
 
 std::string makeTempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quorvex-e2e-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quorvex-e2e-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));
     return pattern;
@@ -48,7 +50,51 @@ void writeFile(const std::string& path, const std::string& contents) {
 
 namespace {
 
-void setNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+void setNonBlocking(int fd) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
+
+// The shared AddressSanitizer runtime this process runs with, or "" when it
+// has none or has it linked in statically. A program built with a shared
+// runtime insists that it comes first among the loaded libraries; the clock
+// preload library would come before it, so the runtime is preloaded first.
+// The sanitized program is the same build as its tests, so the runtime the
+// tests run with is the one the program needs.
+std::string sharedSanitizerRuntime() {
+    std::string found;
+    ::dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* out) {
+            const char* name = info->dlpi_name != nullptr ? info->dlpi_name : "";
+            const char* base = std::strrchr(name, '/');
+            if (std::strncmp(base != nullptr ? base + 1 : name, "libasan.so", 10) != 0)
+                return 0;
+            *static_cast<std::string*>(out) = name;
+            return 1;
+        },
+        &found);
+    return found;
+}
+
+// In the child before exec: a read-only empty file system over `dir`, in a
+// mount namespace of the child's own, so nothing outside it changes.
+void mountReadOnly(const std::string& dir) {
+    const char* step = "unshare";
+    bool ok = ::unshare(CLONE_NEWNS) == 0;
+    if (ok) {
+        step = "make mounts private";
+        ok = ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    }
+    if (ok) {
+        step = "mount tmpfs read-only";
+        ok = ::mount("tmpfs", dir.c_str(), "tmpfs", MS_RDONLY | MS_NOSUID | MS_NODEV, "size=64k") == 0;
+    }
+    if (!ok) {
+        const std::string reason =
+            std::string("read-only folder unavailable: ") + step + ": " + std::strerror(errno);
+        (void)!::write(2, reason.data(), reason.size());
+        ::_exit(readOnlyUnavailable);
+    }
+}
 
 } // namespace
 
@@ -65,10 +111,12 @@ ProgramRun runProgram(const ProgramOptions& options) {
         if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0 && std::strncmp(*e, "QUORVEX_TEST_TIME=", 18) != 0)
             env.emplace_back(*e);
     if (options.pinnedTime) {
-        env.push_back(std::string("LD_PRELOAD=") + QUORVEX_FAKE_TIME_LIB);
+        const std::string runtime = sharedSanitizerRuntime();
+        env.push_back("LD_PRELOAD=" + (runtime.empty() ? "" : runtime + ":") + QUORVEX_FAKE_TIME_LIB);
         env.push_back("QUORVEX_TEST_TIME=" + std::to_string(*options.pinnedTime));
     }
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (auto& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -81,9 +129,19 @@ ProgramRun runProgram(const ProgramOptions& options) {
     if (pid == 0) {
         ::setsid(); // no controlling terminal: the test runner's screen stays as it is
         ::signal(SIGPIPE, SIG_DFL);
+        ::signal(SIGINT, SIG_DFL);
+        ::dup2(err[1], 2);
+        if (options.readOnlyWorkDir)
+            mountReadOnly(run.workDir);
         if (::chdir(run.workDir.c_str()) != 0)
             ::_exit(126);
-        ::dup2(in[0], 0);
+        if (options.standardInputFile.empty()) {
+            ::dup2(in[0], 0);
+        } else {
+            const int file = ::open(options.standardInputFile.c_str(), O_RDONLY);
+            if (file < 0 || ::dup2(file, 0) < 0)
+                ::_exit(126);
+        }
         if (options.closeStandardOutput)
             ::close(1);
         else
@@ -110,7 +168,8 @@ ProgramRun runProgram(const ProgramOptions& options) {
         ::close(inFd);
         inFd = -1;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeoutSeconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeoutSeconds);
     int outFd = out[0], errFd = err[0];
     while (outFd >= 0 || errFd >= 0 || inFd >= 0) {
         pollfd fds[3];
@@ -122,6 +181,14 @@ ProgramRun runProgram(const ProgramOptions& options) {
         if (errFd >= 0)
             fds[n++] = {errFd, POLLIN, 0};
         const int ready = ::poll(fds, n, 100);
+        if (!options.interruptOnceResultsStartWith.empty() && !run.interrupted) {
+            const auto sofar = readFile(run.workDir + "/QuorvexResults.txt");
+            if (sofar && sofar->compare(0, options.interruptOnceResultsStartWith.size(),
+                                        options.interruptOnceResultsStartWith) == 0) {
+                ::kill(pid, SIGINT);
+                run.interrupted = true;
+            }
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             run.timedOut = true;
             ::kill(pid, SIGKILL);
