@@ -38,9 +38,9 @@ fuzz: fuzz-build
 	    -artifact_prefix=build/fuzz/artifacts/$$h- build/fuzz/corpus/$$h fuzz/corpus/$$h || exit 1; \
 	done
 
-# clang-tidy over every translation unit of the release build but the engine's.
-LINT_SOURCES = $(shell git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' | grep -v '^src/sim/engine/\|^tests/engine_\|^bench/engine_')
-FORMAT_SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.c' | grep -v '^src/sim/engine/\|^tests/engine_\|^bench/engine_')
+# clang-tidy over every translation unit of the release build.
+LINT_SOURCES = $(shell git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp')
+FORMAT_SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.c')
 
 lint: build
 	clang-tidy -p build/release --quiet --warnings-as-errors='*' $(LINT_SOURCES)

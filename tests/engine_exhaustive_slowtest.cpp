@@ -88,7 +88,8 @@ void checkRatio(double ratio) {
     for (int k = 0; k < threads; ++k) {
         const auto begin = static_cast<std::int32_t>(std::int64_t{drawModulus} * k / threads);
         const auto end = static_cast<std::int32_t>(std::int64_t{drawModulus} * (k + 1) / threads);
-        pool.emplace_back([&, k, begin, end] { parts[static_cast<std::size_t>(k)] = sweep(isa, ratio, begin, end); });
+        pool.emplace_back(
+            [&, k, begin, end] { parts[static_cast<std::size_t>(k)] = sweep(isa, ratio, begin, end); });
     }
     for (std::thread& thread : pool)
         thread.join();
@@ -107,14 +108,30 @@ void checkRatio(double ratio) {
     EXPECT_EQ(total.mismatches, 0) << "first differing draw index " << total.firstMismatch;
 }
 
-TEST(EngineExhaustive, Ratio0_5) { checkRatio(0.5); }
-TEST(EngineExhaustive, Ratio0_9) { checkRatio(0.9); }
-TEST(EngineExhaustive, Ratio0_95) { checkRatio(0.95); }
-TEST(EngineExhaustive, Ratio0_99) { checkRatio(0.99); }
-TEST(EngineExhaustive, Ratio0_9999999) { checkRatio(0.9999999); }
-TEST(EngineExhaustive, Ratio1) { checkRatio(1.0); }
-TEST(EngineExhaustive, RatioMinus0_95) { checkRatio(-0.95); }
-TEST(EngineExhaustive, Ratio1e_3) { checkRatio(1e-3); }
+TEST(EngineExhaustive, Ratio0_5) {
+    checkRatio(0.5);
+}
+TEST(EngineExhaustive, Ratio0_9) {
+    checkRatio(0.9);
+}
+TEST(EngineExhaustive, Ratio0_95) {
+    checkRatio(0.95);
+}
+TEST(EngineExhaustive, Ratio0_99) {
+    checkRatio(0.99);
+}
+TEST(EngineExhaustive, Ratio0_9999999) {
+    checkRatio(0.9999999);
+}
+TEST(EngineExhaustive, Ratio1) {
+    checkRatio(1.0);
+}
+TEST(EngineExhaustive, RatioMinus0_95) {
+    checkRatio(-0.95);
+}
+TEST(EngineExhaustive, Ratio1e_3) {
+    checkRatio(1e-3);
+}
 
 } // namespace
 } // namespace quorvex

@@ -47,7 +47,8 @@ SweepFigures sweepRange(EngineIsa isa, std::int32_t begin, std::int32_t end) {
             const auto code = static_cast<std::uint32_t>(codes[static_cast<std::size_t>(i)]);
             const DrawDetail& d = details[static_cast<std::size_t>(i)];
             // A non-marvelous draw with an unsettled argument must go to the exact path.
-            if ((code & stepcode::marvelousBit) == 0 && d.argumentUnsettled && (code & stepcode::unsettledBit) == 0)
+            if ((code & stepcode::marvelousBit) == 0 && d.argumentUnsettled &&
+                (code & stepcode::unsettledBit) == 0)
                 ++figures.lostArguments;
             if (d.argumentUnsettled) {
                 ++figures.argumentUnsettled;
@@ -83,7 +84,8 @@ SweepFigures sweepAll(EngineIsa isa) {
     for (int k = 0; k < threads; ++k) {
         const auto begin = static_cast<std::int32_t>(std::int64_t{drawModulus} * k / threads);
         const auto end = static_cast<std::int32_t>(std::int64_t{drawModulus} * (k + 1) / threads);
-        pool.emplace_back([&, k, begin, end] { parts[static_cast<std::size_t>(k)] = sweepRange(isa, begin, end); });
+        pool.emplace_back(
+            [&, k, begin, end] { parts[static_cast<std::size_t>(k)] = sweepRange(isa, begin, end); });
     }
     for (std::thread& thread : pool)
         thread.join();
@@ -107,9 +109,10 @@ void checkIsa(EngineIsa isa, const char* name) {
     const SweepFigures f = sweepAll(isa);
     std::printf("%s: %lld of 10^7 draws left to the exact path for their argument; "
                 "largest tangent error %.3e (2^%.2f) at t = %d; bound used %.3e (2^%.0f)\n",
-                name, static_cast<long long>(f.argumentUnsettled), f.maxTangentError, std::log2(f.maxTangentError),
-                f.worstIndex, tangentErrorBound, std::log2(tangentErrorBound));
-    EXPECT_EQ(f.lostArguments, 0) << "a non-marvelous draw with an unsettled argument is not left to the exact path";
+                name, static_cast<long long>(f.argumentUnsettled), f.maxTangentError,
+                std::log2(f.maxTangentError), f.worstIndex, tangentErrorBound, std::log2(tangentErrorBound));
+    EXPECT_EQ(f.lostArguments, 0)
+        << "a non-marvelous draw with an unsettled argument is not left to the exact path";
     EXPECT_EQ(f.uMismatches, 0) << "u differs from the model's double rounding";
     EXPECT_EQ(f.xMismatches, 0) << "x differs from the model's argument";
     // Each of the two rounding checks flags about 2^-10 of the draws, and the
@@ -118,9 +121,15 @@ void checkIsa(EngineIsa isa, const char* name) {
     EXPECT_LE(4.0 * f.maxTangentError, tangentErrorBound) << "safety factor of 4 lost";
 }
 
-TEST(EngineKernelSweep, Avx2) { checkIsa(EngineIsa::avx2, "AVX2"); }
-TEST(EngineKernelSweep, Avx512) { checkIsa(EngineIsa::avx512, "AVX-512"); }
-TEST(EngineKernelSweep, Scalar) { checkIsa(EngineIsa::scalar, "scalar"); }
+TEST(EngineKernelSweep, Avx2) {
+    checkIsa(EngineIsa::avx2, "AVX2");
+}
+TEST(EngineKernelSweep, Avx512) {
+    checkIsa(EngineIsa::avx512, "AVX-512");
+}
+TEST(EngineKernelSweep, Scalar) {
+    checkIsa(EngineIsa::scalar, "scalar");
+}
 
 } // namespace
 } // namespace quorvex

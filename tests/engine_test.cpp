@@ -63,9 +63,9 @@ void expectSameRun(const RunCase& c) {
     for (EngineIsa isa : supportedIsas()) {
         for (int threads : {1, 3, 0}) {
             const RunResult engine = playEngine(c, {threads, isa});
-            const auto where = ::testing::Message() << c.songs << " songs x " << c.steps << " steps at " << c.ratio
-                                                    << ", seed " << c.seed << ", isa " << static_cast<int>(isa)
-                                                    << ", threads " << threads;
+            const auto where = ::testing::Message()
+                               << c.songs << " songs x " << c.steps << " steps at " << c.ratio << ", seed "
+                               << c.seed << ", isa " << static_cast<int>(isa) << ", threads " << threads;
             EXPECT_TRUE(engine.aggregate == plain.aggregate) << where;
             EXPECT_EQ(engine.fault, plain.fault) << where;
             EXPECT_EQ(engine.stateAfter, plain.stateAfter) << where;
@@ -74,7 +74,7 @@ void expectSameRun(const RunCase& c) {
 }
 
 class EngineRun : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { setNumericMode(); }
 };
 

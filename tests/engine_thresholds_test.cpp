@@ -18,7 +18,7 @@ namespace quorvex {
 namespace {
 
 class DrawIntervals : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { setNumericMode(); }
 };
 

@@ -44,8 +44,8 @@ TypedValues holdDialogue(istream& in, ostream& out) {
 ModelFault playSongs(const TypedValues& typed, const RunConstants& constants, ScoreTally& tally) {
     ScoreAggregate songs;
     const ModelFault fault = runSongs(typed.songs, typed.steps, constants, songs);
-    for (const ScoreRow& row : songs.rows())
-        tally.merge({row.score, row.frequency, row.highestMarvelous, row.lowestMarvelous, row.aaaCount});
+    for (const ScoreGroup& group : songs.rows())
+        tally.merge(group);
     return fault;
 }
 

@@ -2,10 +2,6 @@
 
 namespace quorvex {
 
-ScoreGroup ScoreGroup::of(const SongResult& song) {
-    return {song.songScore, 1, song.marvelousCount, song.marvelousCount, song.aaaFlag ? 1 : 0};
-}
-
 ScoreTally::ScoreTally() : rows_(0, columnCount, 0.0L) {}
 
 std::int32_t ScoreTally::rowCount() const {

@@ -3,22 +3,10 @@
 #include <cstdint>
 
 #include "containers/apmatrix.h"
+#include "sim/score_group.h"
 #include "sim/step_model.h"
 
 namespace quorvex {
-
-// The songs of one score, already counted together (for instance by one
-// worker over a share of the songs), to be folded into a tally at once.
-struct ScoreGroup {
-    std::int32_t songScore;
-    std::int64_t frequency;        // songs in the group
-    std::int32_t highestMarvelous; // highest marvelousCount among them
-    std::int32_t lowestMarvelous;  // lowest marvelousCount among them
-    std::int64_t aaaCount;         // those whose aaaFlag was set
-
-    // The group of a single song.
-    static ScoreGroup of(const SongResult& song);
-};
 
 // One row per distinct song score, five columns of extended reals, every
 // cell a whole number. Rows stand in the order their scores first appeared

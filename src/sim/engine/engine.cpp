@@ -92,8 +92,8 @@ const KernelSet& kernelsFor(EngineIsa isa) {
     }
 }
 
-void evaluateDraws(EngineIsa isa, const std::int32_t* indices, std::size_t count, const KernelConstants& constants,
-                   std::int32_t* codes, DrawDetail* details) {
+void evaluateDraws(EngineIsa isa, const std::int32_t* indices, std::size_t count,
+                   const KernelConstants& constants, std::int32_t* codes, DrawDetail* details) {
     kernelsFor(isa).evaluateIndices(indices, count, constants, codes, details);
 }
 
@@ -172,7 +172,8 @@ ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& 
     // 3. Merge, and leave the generator where the plain model would.
     for (const ScoreAggregate& part : partial)
         aggregate.merge(part);
-    randomState = advanceRandomState(start, static_cast<std::uint64_t>(songs) * static_cast<std::uint64_t>(steps));
+    randomState =
+        advanceRandomState(start, static_cast<std::uint64_t>(songs) * static_cast<std::uint64_t>(steps));
     return ModelFault::none;
 }
 

@@ -14,8 +14,8 @@ namespace quorvex {
 enum class EngineIsa { automatic, scalar, avx2, avx512 };
 
 struct EngineOptions {
-    int threads = 0;                       // 0: one per CPU in the process's affinity mask
-    EngineIsa isa = EngineIsa::automatic;  // automatic: the best the processor supports
+    int threads = 0;                      // 0: one per CPU in the process's affinity mask
+    EngineIsa isa = EngineIsa::automatic; // automatic: the best the processor supports
 };
 
 // True when this processor can run the kernels of `isa` (automatic: always).
@@ -53,7 +53,7 @@ const KernelSet& kernelsFor(EngineIsa isa);
 
 // Evaluates draw indices (each 0..9999999) with the kernels of `isa` into
 // packed step codes (engine_step_code.h); details may be null.
-void evaluateDraws(EngineIsa isa, const std::int32_t* indices, std::size_t count, const KernelConstants& constants,
-                   std::int32_t* codes, DrawDetail* details = nullptr);
+void evaluateDraws(EngineIsa isa, const std::int32_t* indices, std::size_t count,
+                   const KernelConstants& constants, std::int32_t* codes, DrawDetail* details = nullptr);
 
 } // namespace quorvex

@@ -4,7 +4,9 @@
 
 namespace quorvex {
 
-void ScoreAggregate::record(const SongResult& song) { recordRepeated(song, 1); }
+void ScoreAggregate::record(const SongResult& song) {
+    recordRepeated(song, 1);
+}
 
 void ScoreAggregate::recordRepeated(const SongResult& song, std::int64_t count) {
     if (count <= 0)
@@ -12,11 +14,11 @@ void ScoreAggregate::recordRepeated(const SongResult& song, std::int64_t count) 
     mergeRow({song.songScore, count, song.marvelousCount, song.marvelousCount, song.aaaFlag ? count : 0});
 }
 
-void ScoreAggregate::mergeRow(const ScoreRow& row) {
+void ScoreAggregate::mergeRow(const ScoreGroup& row) {
     if (row.frequency <= 0)
         return;
-    if (row.score >= 0 && row.score < denseScores) {
-        const auto s = static_cast<std::size_t>(row.score);
+    if (row.songScore >= 0 && row.songScore < denseScores) {
+        const auto s = static_cast<std::size_t>(row.songScore);
         if (frequency[s] == 0) {
             highestMarvelous[s] = row.highestMarvelous;
             lowestMarvelous[s] = row.lowestMarvelous;
@@ -28,9 +30,10 @@ void ScoreAggregate::mergeRow(const ScoreRow& row) {
         aaaCount[s] += row.aaaCount;
         return;
     }
-    const auto at = std::lower_bound(others.begin(), others.end(), row.score,
-                                     [](const ScoreRow& r, std::int32_t score) { return r.score < score; });
-    if (at == others.end() || at->score != row.score) {
+    const auto at =
+        std::lower_bound(others.begin(), others.end(), row.songScore,
+                         [](const ScoreGroup& r, std::int32_t score) { return r.songScore < score; });
+    if (at == others.end() || at->songScore != row.songScore) {
         others.insert(at, row);
         return;
     }
@@ -41,14 +44,14 @@ void ScoreAggregate::mergeRow(const ScoreRow& row) {
 }
 
 void ScoreAggregate::merge(const ScoreAggregate& other) {
-    for (const ScoreRow& row : other.rows())
+    for (const ScoreGroup& row : other.rows())
         mergeRow(row);
 }
 
-std::vector<ScoreRow> ScoreAggregate::rows() const {
-    std::vector<ScoreRow> result;
+std::vector<ScoreGroup> ScoreAggregate::rows() const {
+    std::vector<ScoreGroup> result;
     auto other = others.begin();
-    while (other != others.end() && other->score < 0)
+    while (other != others.end() && other->songScore < 0)
         result.push_back(*other++);
     for (std::int32_t score = 0; score < denseScores; ++score) {
         const auto s = static_cast<std::size_t>(score);
@@ -61,7 +64,7 @@ std::vector<ScoreRow> ScoreAggregate::rows() const {
 
 std::int64_t ScoreAggregate::songCount() const {
     std::int64_t total = 0;
-    for (const ScoreRow& row : rows())
+    for (const ScoreGroup& row : rows())
         total += row.frequency;
     return total;
 }

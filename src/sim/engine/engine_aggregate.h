@@ -3,19 +3,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "sim/score_group.h"
 #include "sim/step_model.h"
 
 namespace quorvex {
-
-// One pre-aggregated tally row: every song of one score folded together.
-struct ScoreRow {
-    std::int32_t score;
-    std::int64_t frequency;
-    std::int32_t highestMarvelous;
-    std::int32_t lowestMarvelous;
-    std::int64_t aaaCount;
-    friend bool operator==(const ScoreRow&, const ScoreRow&) = default;
-};
 
 // Song results folded by score, the form in which the engine's threads hand
 // their songs over. The order of the songs is lost on purpose: the tally's
@@ -33,19 +24,19 @@ struct ScoreAggregate {
     std::int32_t highestMarvelous[denseScores] = {};
     std::int32_t lowestMarvelous[denseScores] = {};
     std::int64_t aaaCount[denseScores] = {};
-    std::vector<ScoreRow> others; // ascending by score
+    std::vector<ScoreGroup> others; // ascending by score
 
     void record(const SongResult& song);
     // Adds `count` songs that all had this result.
     void recordRepeated(const SongResult& song, std::int64_t count);
     void merge(const ScoreAggregate& other);
-    std::vector<ScoreRow> rows() const;
+    std::vector<ScoreGroup> rows() const;
     std::int64_t songCount() const;
 
     friend bool operator==(const ScoreAggregate&, const ScoreAggregate&) = default;
 
-private:
-    void mergeRow(const ScoreRow& row);
+  private:
+    void mergeRow(const ScoreGroup& row);
 };
 
 } // namespace quorvex

@@ -160,8 +160,8 @@ inline void addCodes(const std::int32_t* code, std::size_t count, const RunConst
 }
 
 template <class I>
-void consumeCodes(const std::int32_t* codes, std::size_t count, std::int32_t steps, const RunConstants& constants,
-                  SongInProgress& song, ScoreAggregate& aggregate) {
+void consumeCodes(const std::int32_t* codes, std::size_t count, std::int32_t steps,
+                  const RunConstants& constants, SongInProgress& song, ScoreAggregate& aggregate) {
     // Groups of at most sumLimit codes; one holding an unsettled draw (about
     // one draw in 1000) is walked step by step.
     constexpr std::size_t group = sumLimit;
@@ -177,11 +177,13 @@ void consumeCodes(const std::int32_t* codes, std::size_t count, std::int32_t ste
                 sums = {static_cast<std::int32_t>(bits & stepcode::incrementMask),
                         static_cast<std::int32_t>((bits >> 27) & 1), bits};
             } else {
-                sums = length <= sumLanes ? sumShortCodes<I>(codes + pos, length) : sumCodes<I>(codes + pos, length);
+                sums = length <= sumLanes ? sumShortCodes<I>(codes + pos, length)
+                                          : sumCodes<I>(codes + pos, length);
             }
             if (sums.flags & stepcode::unsettledBit)
                 break;
-            recordSong<I>(aggregate, {sums.points, sums.marvelous, (sums.flags & stepcode::breaksAaaBit) == 0, 0});
+            recordSong<I>(aggregate,
+                          {sums.points, sums.marvelous, (sums.flags & stepcode::breaksAaaBit) == 0, 0});
             pos += length;
         }
         if (pos >= count)

@@ -48,9 +48,9 @@ struct KernelConstants {
 // What the kernel computed for one draw, for the exhaustive tests. With
 // details requested every draw goes through the tangent, marvelous or not.
 struct DrawDetail {
-    double u;       // the uniform draw; exact unless the argument is unsettled
-    double x;       // the tangent's argument; exact unless unsettled
-    double tangent; // approximate |tan(x)|
+    double u;               // the uniform draw; exact unless the argument is unsettled
+    double x;               // the tangent's argument; exact unless unsettled
+    double tangent;         // approximate |tan(x)|
     bool argumentUnsettled; // u or x possibly not the model's double
 };
 

@@ -32,9 +32,11 @@ constexpr CompactTable<8> compactTable8;
 // the remainder g - q * 10^7 lies in [0, 2 * 10^7): one correction settles it.
 inline __m256i drawIndices8(__m256i g) {
     const __m256i modulus = _mm256_set1_epi32(drawModulus);
-    const __m256 scaled = _mm256_fmadd_ps(_mm256_cvtepi32_ps(g), _mm256_set1_ps(1e-7f), _mm256_set1_ps(-0x1p-13f));
+    const __m256 scaled =
+        _mm256_fmadd_ps(_mm256_cvtepi32_ps(g), _mm256_set1_ps(1e-7f), _mm256_set1_ps(-0x1p-13f));
     const __m256i t = _mm256_sub_epi32(g, _mm256_mullo_epi32(_mm256_cvttps_epi32(scaled), modulus));
-    return _mm256_sub_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(t, _mm256_set1_epi32(drawModulus - 1)), modulus));
+    return _mm256_sub_epi32(
+        t, _mm256_and_si256(_mm256_cmpgt_epi32(t, _mm256_set1_epi32(drawModulus - 1)), modulus));
 }
 
 struct Avx2 {
@@ -46,7 +48,8 @@ struct Avx2 {
     typedef std::int32_t V32 __attribute__((vector_size(16)));
     static VD fma(VD a, VD b, VD c) { return _mm256_fmadd_pd(a, b, c); }
     static V32 narrow(VI v) {
-        const __m256i low = _mm256_permutevar8x32_epi32((__m256i)v, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+        const __m256i low =
+            _mm256_permutevar8x32_epi32((__m256i)v, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
         return (V32)_mm256_castsi256_si128(low);
     }
     static VD loadIndices(const std::int32_t* p) {
@@ -54,11 +57,13 @@ struct Avx2 {
     }
     // One table lookup: the kept lanes' indices moved to the front by a
     // permutation, their positions as base + lane number.
-    static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index, std::int32_t* position) {
+    static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index,
+                               std::int32_t* position) {
         const int mask = _mm256_movemask_pd((__m256d)keep);
         const __m128i lanes = _mm_load_si128(reinterpret_cast<const __m128i*>(compactTable4.lanes[mask]));
         const __m128 indices = _mm_castsi128_ps(_mm256_cvttpd_epi32((__m256d)t));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(index), _mm_castps_si128(_mm_permutevar_ps(indices, lanes)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(index),
+                         _mm_castps_si128(_mm_permutevar_ps(indices, lanes)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(position), _mm_add_epi32(_mm_set1_epi32(base), lanes));
         return static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(mask)));
     }
@@ -74,25 +79,29 @@ struct Avx2 {
         explicit RoundConstants(const KernelConstants& k)
             : belowMarvelous(_mm256_set1_epi32(static_cast<std::int32_t>(k.marvelousLow) - 1)),
               aboveMarvelous(_mm256_set1_epi32(static_cast<std::int32_t>(k.marvelousHigh) + 1)),
-              marvelousCode(_mm256_set1_epi32(static_cast<std::int32_t>(kernel_body::marvelousCode<Avx2>(k)))) {}
+              marvelousCode(
+                  _mm256_set1_epi32(static_cast<std::int32_t>(kernel_body::marvelousCode<Avx2>(k)))) {}
     };
 
     // One round of eight draws in 32-bit lanes: the marvelous ones coded, the
     // others appended to the pending list with one table lookup.
-    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k, std::int32_t* codes,
-                              kernel_body::PendingDraws& pending) {
+    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k,
+                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
         static_assert(interleave == 2);
-        const __m256i high = _mm256_castps_si256(
-            _mm256_shuffle_ps(_mm256_castsi256_ps((__m256i)state[0]), _mm256_castsi256_ps((__m256i)state[1]),
-                              _MM_SHUFFLE(3, 1, 3, 1)));
+        const __m256i high = _mm256_castps_si256(_mm256_shuffle_ps(_mm256_castsi256_ps((__m256i)state[0]),
+                                                                   _mm256_castsi256_ps((__m256i)state[1]),
+                                                                   _MM_SHUFFLE(3, 1, 3, 1)));
         const __m256i t = drawIndices8(_mm256_and_si256(high, _mm256_set1_epi32(0x7FFFFFFF)));
-        const __m256i marvelous =
-            _mm256_and_si256(_mm256_cmpgt_epi32(t, k.belowMarvelous), _mm256_cmpgt_epi32(k.aboveMarvelous, t));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + base), _mm256_and_si256(marvelous, k.marvelousCode));
-        const unsigned keep = ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(marvelous))) & 0xFF;
+        const __m256i marvelous = _mm256_and_si256(_mm256_cmpgt_epi32(t, k.belowMarvelous),
+                                                   _mm256_cmpgt_epi32(k.aboveMarvelous, t));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + base),
+                            _mm256_and_si256(marvelous, k.marvelousCode));
+        const unsigned keep =
+            ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(marvelous))) & 0xFF;
         const __m256i lanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(compactTable8.lanes[keep]));
         const std::size_t count = pending.count;
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pending.index + count), _mm256_permutevar8x32_epi32(t, lanes));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pending.index + count),
+                            _mm256_permutevar8x32_epi32(t, lanes));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pending.position + count),
                             _mm256_add_epi32(_mm256_set1_epi32(base), lanes));
         pending.count = count + static_cast<std::size_t>(__builtin_popcount(keep));

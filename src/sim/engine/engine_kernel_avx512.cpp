@@ -25,13 +25,14 @@ struct Avx512 {
         std::memcpy(&indices, p, sizeof indices);
         return __builtin_convertvector(indices, VD);
     }
-    static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index, std::int32_t* position) {
+    static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index,
+                               std::int32_t* position) {
         return kernel_body::compactLanes<Avx512>(t, keep, base, index, position);
     }
     static constexpr int drawOfLane(int v, int lane) { return v * width + lane; }
     using RoundConstants = const KernelConstants&;
-    static void classifyRound(const VU* state, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
-                              kernel_body::PendingDraws& pending) {
+    static void classifyRound(const VU* state, std::int32_t base, const KernelConstants& k,
+                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
         kernel_body::classifyRoundByVector<Avx512>(state, base, k, codes, pending);
     }
 };

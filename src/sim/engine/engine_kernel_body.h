@@ -66,7 +66,9 @@ inline constexpr double tanD3 = 1.36812963470692954678E4, tanD2 = -1.32089234440
                         tanD1 = 2.50083801823357915839E7, tanD0 = -5.38695755929454629881E7;
 inline constexpr double tanN3 = tanD3 + tanP2, tanN2 = tanD2 + tanP1, tanN1 = tanD1 + tanP0, tanN0 = tanD0;
 
-template <class I> inline typename I::VD splat(double v) { return typename I::VD{} + v; }
+template <class I> inline typename I::VD splat(double v) {
+    return typename I::VD{} + v;
+}
 
 template <class I> inline typename I::VD magnitude(typename I::VD v) {
     using VD = typename I::VD;
@@ -172,7 +174,8 @@ inline void judgeIndices(const typename I::VD* t, const KernelConstants& k, type
         const VI marvelous = notMarvelous ? VI{} : (t[j] >= k.marvelousLow) & (t[j] <= k.marvelousHigh);
         const VI breaksAaa = (t[j] < k.aaaLow) | (t[j] > k.aaaHigh);
         const VI unsettled = (argumentUnsettled[j] | pointsUnsettled[j]) & ~marvelous;
-        VI settledCode = (VI)((VU)shifted[j] & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
+        VI settledCode =
+            (VI)((VU)shifted[j] & stepcode::incrementMask) | (breaksAaa & stepcode::breaksAaaBit);
         if constexpr (!notMarvelous)
             settledCode = marvelous ? VI{} + marvelousCode<I>(k) : settledCode;
         const VI unsettledCode = (VI)((VU)(t[j] + roundingShift) & stepcode::drawIndexMask) |
@@ -184,7 +187,8 @@ inline void judgeIndices(const typename I::VD* t, const KernelConstants& k, type
         for (int j = 0; j < M; ++j) {
             const VD tangent = below[j] / above[j];
             for (int lane = 0; lane < I::width; ++lane)
-                detail[j * I::width + lane] = {p[j][lane], x[j][lane], tangent[lane], argumentUnsettled[j][lane] != 0};
+                detail[j * I::width + lane] = {p[j][lane], x[j][lane], tangent[lane],
+                                               argumentUnsettled[j][lane] != 0};
         }
     }
 }
@@ -244,8 +248,8 @@ inline void classify(typename I::VD t, std::int32_t base, const KernelConstants&
     using VI = typename I::VI;
     const VI marvelous = (t >= k.marvelousLow) & (t <= k.marvelousHigh);
     storeCodes<I>(codes + base, marvelous & marvelousCode<I>(k));
-    pending.count += I::compact(t, ~marvelous, base, pending.index + pending.count,
-                                pending.position + pending.count);
+    pending.count +=
+        I::compact(t, ~marvelous, base, pending.index + pending.count, pending.position + pending.count);
 }
 
 // 1. One round of the streams, vector by vector, in lane order (the default
@@ -261,7 +265,8 @@ inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base
 //    scattered into place. The lanes past the last pending draw judge draw 0
 //    and store into codes[spare], a slot the caller does not read.
 template <class I>
-inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes, std::int32_t spare) {
+inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes,
+                         std::int32_t spare) {
     constexpr int w = I::width;
     const std::size_t count = pending.count;
     for (std::size_t lane = 0; lane < judgedTogether * w; ++lane) {
@@ -316,8 +321,8 @@ void evaluateStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* 
 }
 
 template <class I>
-void evaluateIndices(const std::int32_t* indices, std::size_t count, const KernelConstants& k, std::int32_t* codes,
-                     DrawDetail* details) {
+void evaluateIndices(const std::int32_t* indices, std::size_t count, const KernelConstants& k,
+                     std::int32_t* codes, DrawDetail* details) {
     using VD = typename I::VD;
     constexpr int w = I::width;
     if (details) {

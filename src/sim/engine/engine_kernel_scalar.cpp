@@ -19,13 +19,14 @@ struct Scalar {
     static VD fma(VD a, VD b, VD c) { return VD{std::fma(a[0], b[0], c[0])}; }
     static V32 narrow(VI v) { return V32{static_cast<std::int32_t>(v[0])}; }
     static VD loadIndices(const std::int32_t* p) { return VD{static_cast<double>(p[0])}; }
-    static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index, std::int32_t* position) {
+    static std::size_t compact(VD t, VI keep, std::int32_t base, std::int32_t* index,
+                               std::int32_t* position) {
         return kernel_body::compactLanes<Scalar>(t, keep, base, index, position);
     }
     static constexpr int drawOfLane(int v, int lane) { return v * width + lane; }
     using RoundConstants = const KernelConstants&;
-    static void classifyRound(const VU* state, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
-                              kernel_body::PendingDraws& pending) {
+    static void classifyRound(const VU* state, std::int32_t base, const KernelConstants& k,
+                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
         kernel_body::classifyRoundByVector<Scalar>(state, base, k, codes, pending);
     }
 };

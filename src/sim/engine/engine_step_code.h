@@ -25,7 +25,9 @@ inline constexpr std::uint32_t breaksAaaBit = 1u << 28;
 inline constexpr std::uint32_t unsettledBit = 1u << 31;
 inline constexpr std::uint32_t drawIndexMask = (1u << 24) - 1;
 
-constexpr bool unsettled(std::int32_t code) { return (static_cast<std::uint32_t>(code) & unsettledBit) != 0; }
+constexpr bool unsettled(std::int32_t code) {
+    return (static_cast<std::uint32_t>(code) & unsettledBit) != 0;
+}
 constexpr std::int32_t increment(std::int32_t code) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(code) & incrementMask);
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "sim/step_model.h"
+
+namespace quorvex {
+
+// The songs of one score, already counted together (for instance by one
+// worker over a share of the songs), to be folded into a tally at once.
+struct ScoreGroup {
+    std::int32_t songScore;
+    std::int64_t frequency;        // songs in the group
+    std::int32_t highestMarvelous; // highest marvelousCount among them
+    std::int32_t lowestMarvelous;  // lowest marvelousCount among them
+    std::int64_t aaaCount;         // those whose aaaFlag was set
+
+    // The group of a single song.
+    static ScoreGroup of(const SongResult& song) {
+        return {song.songScore, 1, song.marvelousCount, song.marvelousCount, song.aaaFlag ? 1 : 0};
+    }
+
+    friend bool operator==(const ScoreGroup&, const ScoreGroup&) = default;
+};
+
+} // namespace quorvex
