@@ -104,6 +104,17 @@ TEST(FailurePaths, StandardOutputClosedStillWritesTheResults) {
     EXPECT_EQ(*run.resultsFile, referenceResults("40 300 0.95\n"));
 }
 
+TEST(FailurePaths, ClosedStandardErrorNeverLendsItsNumberToTheResultsFile) {
+    // The unplayable ratio stops after the headings with a message meant for
+    // standard error: it must not land in the results file.
+    ProgramOptions options = typed("5 100 0\n");
+    options.closeStandardError = true;
+    const ProgramRun run = runProgram(options);
+    EXPECT_EQ(run.exitStatus, 1);
+    ASSERT_TRUE(run.resultsFile);
+    EXPECT_EQ(*run.resultsFile, "Expected scores for: 0\r\n5 songs | 100 steps\r\n");
+}
+
 TEST(FailurePaths, StandardOutputBrokenPipeStillWritesTheResults) {
     // Nobody reads the pipe: writes to it fail without killing the program.
     ProgramOptions options = typed("40 300 0.95\n");

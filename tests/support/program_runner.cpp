@@ -130,7 +130,10 @@ ProgramRun runProgram(const ProgramOptions& options) {
         ::setsid(); // no controlling terminal: the test runner's screen stays as it is
         ::signal(SIGPIPE, SIG_DFL);
         ::signal(SIGINT, SIG_DFL);
-        ::dup2(err[1], 2);
+        if (options.closeStandardError)
+            ::close(2);
+        else
+            ::dup2(err[1], 2);
         if (options.readOnlyWorkDir)
             mountReadOnly(run.workDir);
         if (::chdir(run.workDir.c_str()) != 0)
@@ -146,7 +149,6 @@ ProgramRun runProgram(const ProgramOptions& options) {
             ::close(1);
         else
             ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
         ::execve(binary.c_str(), argv, envp.data());
         ::_exit(127);
     }

@@ -15,6 +15,7 @@ struct ProgramOptions {
     std::optional<long long> pinnedTime; // seconds the clock reports, if set
     std::string workDir;                 // empty: a fresh temporary folder
     bool closeStandardOutput = false;    // start with descriptor 1 closed
+    bool closeStandardError = false;     // start with descriptor 2 closed
     bool brokenPipeOutput = false;       // standard output is a pipe nobody reads
     double timeoutSeconds = 60;          // killed (and reported) after this
     // The working folder is an empty read-only file system (a tmpfs mounted
