@@ -1,68 +1,26 @@
 #include "runtime/console_streams.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "containers/index_failure.h"
+#include "in_child.h"
+#include "pipe.h"
+#include "pseudo_terminal.h"
 #include "runtime/typed_reading.h"
 
 namespace quorvex {
 namespace {
 
-struct Pipe {
-    // Owns descriptors: never copied, so never closed twice.
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-
-    int readEnd = -1;
-    int writeEnd = -1;
-    Pipe() {
-        int ends[2];
-        if (::pipe(ends) == 0) {
-            readEnd = ends[0];
-            writeEnd = ends[1];
-        }
-    }
-    ~Pipe() {
-        for (int fd : {readEnd, writeEnd})
-            if (fd >= 0)
-                ::close(fd);
-    }
-    void closeWriteEnd() {
-        ::close(writeEnd);
-        writeEnd = -1;
-    }
-    std::string arrived() const {
-        std::string bytes;
-        char buffer[4096];
-        pollfd p{readEnd, POLLIN, 0};
-        while (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0) {
-            const ssize_t n = ::read(readEnd, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            bytes.append(buffer, static_cast<std::size_t>(n));
-        }
-        return bytes;
-    }
-};
-
-int inChild(const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(body());
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
-}
+using testing::inChild;
+using testing::Pipe;
+using testing::PseudoTerminal;
 
 // Every test binds the process's console streams elsewhere; each puts them
 // back on descriptors 0 and 1 when it ends.
@@ -97,28 +55,22 @@ TEST_F(ConsoleStreams, OverPipesTiedAndWithoutUnitBuffering) {
 }
 
 TEST_F(ConsoleStreams, UnitBufferingWhenTheOutputIsATerminal) {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
+    const PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.opened());
 
     Pipe typed;
-    openConsoleStreams(typed.readEnd, terminal);
+    openConsoleStreams(typed.readEnd, terminal.keeper);
     EXPECT_EQ(consoleOutput().flags(), ios::skipws | ios::unitbuf);
     EXPECT_EQ(consoleInput().flags(), ios::skipws);
     writeText(consoleOutput(), "Working...");
     EXPECT_EQ(consoleOutput().pending(), 0u);
     char buffer[32] = {};
-    pollfd p{master, POLLIN, 0};
+    pollfd p{terminal.master, POLLIN, 0};
     ASSERT_EQ(::poll(&p, 1, 2000), 1);
-    EXPECT_EQ(::read(master, buffer, sizeof buffer - 1), 10);
+    EXPECT_EQ(::read(terminal.master, buffer, sizeof buffer - 1), 10);
     EXPECT_STREQ(buffer, "Working...");
 
-    openConsoleStreams();
-    ::close(terminal);
-    ::close(master);
+    openConsoleStreams(); // off the terminal before it closes
 }
 
 TEST_F(ConsoleStreams, RebindingStartsClean) {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "program_dialogue.h"
 #include "program_runner.h"
 #include "runtime/random_source.h"
 #include "sim/step_model.h"
@@ -18,14 +19,12 @@
 namespace quorvex {
 namespace {
 
+using testing::banner;
+using testing::pinnedSecond;
 using testing::ProgramOptions;
 using testing::ProgramRun;
+using testing::prompts;
 using testing::runProgram;
-
-constexpr long long pinnedSecond = 1700000000;
-
-const std::string banner = "[Quorvex] Zarvo Scoring Simulator v1.0\nby Tuvessa\n\n-Manual variable input-\n";
-const std::string prompts = "Number of songs: Number of steps per song: Perfect ratio (0-1): ";
 const std::string columnHeading =
     "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA\r\n\r\n";
 
@@ -68,9 +67,7 @@ std::string expectedResults(std::uint32_t seed, int songs, int steps, double rat
 }
 
 ProgramRun typed(const std::string& input, std::string workDir = "") {
-    ProgramOptions options;
-    options.input = input;
-    options.pinnedTime = pinnedSecond;
+    ProgramOptions options = testing::typed(input);
     options.workDir = std::move(workDir);
     return runProgram(options);
 }
@@ -172,8 +169,7 @@ TEST(Program, SameSecondSameInputsSameFile) {
     EXPECT_EQ(*first.resultsFile, *second.resultsFile);
     // A different second is a different run (with overwhelming likelihood
     // for 300 songs of 400 steps).
-    ProgramOptions later;
-    later.input = "300 400 0.95\n";
+    ProgramOptions later = testing::typed("300 400 0.95\n");
     later.pinnedTime = pinnedSecond + 1;
     const ProgramRun third = runProgram(later);
     ASSERT_TRUE(third.resultsFile);

@@ -14,26 +14,18 @@
 
 #include <gtest/gtest.h>
 
+#include "program_dialogue.h"
 #include "program_runner.h"
 
 namespace quorvex {
 namespace {
 
+using testing::banner;
 using testing::ProgramOptions;
 using testing::ProgramRun;
+using testing::prompts;
 using testing::runProgram;
-
-constexpr long long pinnedSecond = 1700000000;
-
-const std::string banner = "[Quorvex] Zarvo Scoring Simulator v1.0\nby Tuvessa\n\n-Manual variable input-\n";
-const std::string prompts = "Number of songs: Number of steps per song: Perfect ratio (0-1): ";
-
-ProgramOptions typed(std::string input) {
-    ProgramOptions options;
-    options.input = std::move(input);
-    options.pinnedTime = pinnedSecond;
-    return options;
-}
+using testing::typed;
 
 // The results file of an ordinary run with the same clock, as typed by hand.
 std::string referenceResults(const std::string& input) {

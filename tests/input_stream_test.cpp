@@ -3,16 +3,18 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
+
+#include "pipe.h"
+#include "pseudo_terminal.h"
+#include "temp_file.h"
 
 namespace quorvex {
 namespace {
@@ -24,31 +26,9 @@ std::string drain(istream& in) {
     return rest;
 }
 
-struct Pipe {
-    // Owns descriptors: never copied, so never closed twice.
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-
-    int readEnd = -1;
-    int writeEnd = -1;
-    Pipe() {
-        int ends[2];
-        if (::pipe(ends) == 0) {
-            readEnd = ends[0];
-            writeEnd = ends[1];
-        }
-    }
-    void closeWriteEnd() {
-        if (writeEnd >= 0)
-            ::close(writeEnd);
-        writeEnd = -1;
-    }
-    ~Pipe() {
-        closeWriteEnd();
-        if (readEnd >= 0)
-            ::close(readEnd);
-    }
-};
+using testing::Pipe;
+using testing::PseudoTerminal;
+using testing::TempFile;
 
 // Every byte value, carriage returns, 0x1A and NUL included.
 std::string everyByte() {
@@ -110,18 +90,15 @@ TEST(InputBytes, ManyChunksArriveInOrder) {
 
 TEST(EndOfInput, IsFinalOnceMet) {
     // A file that grows after its end was met is not read again.
-    char name[] = "/tmp/quorvex_input_XXXXXX";
-    const int fd = ::mkstemp(name);
-    ASSERT_GE(fd, 0);
-    ::unlink(name);
-    ASSERT_EQ(::write(fd, "a", 1), 1);
-    ASSERT_EQ(::lseek(fd, 0, SEEK_SET), 0);
-    istream in(fd);
+    const TempFile file("quorvex_input_");
+    ASSERT_GE(file.fd, 0);
+    ASSERT_EQ(::write(file.fd, "a", 1), 1);
+    ASSERT_EQ(::lseek(file.fd, 0, SEEK_SET), 0);
+    istream in(file.fd);
     EXPECT_EQ(in.get(), 'a');
     EXPECT_EQ(in.peek(), istream::endOfInput);
-    ASSERT_EQ(::write(fd, "b", 1), 1); // at the current offset, after "a"
+    ASSERT_EQ(::write(file.fd, "b", 1), 1); // at the current offset, after "a"
     EXPECT_EQ(in.peek(), istream::endOfInput);
-    ::close(fd);
 }
 
 TEST(EndOfInput, AReadErrorCountsAsTheEnd) {
@@ -143,22 +120,16 @@ TEST(EndOfInput, AReadErrorCountsAsTheEnd) {
 TEST(EndOfInput, TheTerminalsEndOfInputKey) {
     // A pseudo-terminal in its default line mode: a line, then the
     // end-of-input character at the start of the next line.
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
+    const PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.opened());
     termios modes{};
-    ASSERT_EQ(::tcgetattr(terminal, &modes), 0);
+    ASSERT_EQ(::tcgetattr(terminal.keeper, &modes), 0);
     const char endKey = static_cast<char>(modes.c_cc[VEOF]);
     const std::string typed = std::string("7 8\n") + endKey + "9\n";
-    ASSERT_EQ(::write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    ASSERT_EQ(::write(terminal.master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
 
-    istream in(terminal);
+    istream in(terminal.keeper);
     EXPECT_EQ(drain(in), "7 8\n"); // the "9" typed after the key is never read
-    ::close(terminal);
-    ::close(master);
 }
 
 extern "C" void noteSignal(int) {}

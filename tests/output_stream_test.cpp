@@ -1,63 +1,23 @@
 #include "runtime/output_stream.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "in_child.h"
+#include "pipe.h"
+
 namespace quorvex {
 namespace {
 
-struct Pipe {
-    // Owns descriptors: never copied, so never closed twice.
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-
-    int readEnd = -1;
-    int writeEnd = -1;
-    Pipe() {
-        int ends[2];
-        if (::pipe(ends) == 0) {
-            readEnd = ends[0];
-            writeEnd = ends[1];
-        }
-    }
-    ~Pipe() {
-        for (int fd : {readEnd, writeEnd})
-            if (fd >= 0)
-                ::close(fd);
-    }
-    // Whatever has reached the pipe so far (never waits).
-    std::string arrived() const {
-        std::string bytes;
-        char buffer[65536];
-        pollfd p{readEnd, POLLIN, 0};
-        while (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0) {
-            const ssize_t n = ::read(readEnd, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            bytes.append(buffer, static_cast<std::size_t>(n));
-        }
-        return bytes;
-    }
-};
-
-// Runs the body in a child process and returns its wait status.
-int inChild(const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(body());
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
-}
+using testing::inChild;
+using testing::Pipe;
 
 TEST(Buffering, TextWaitsUntilAFlush) {
     Pipe pipe;

@@ -1,80 +1,26 @@
 #include "runtime/screen_clearing.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "in_child.h"
+#include "pseudo_terminal.h"
+#include "temp_file.h"
 
 namespace quorvex {
 namespace {
 
 const std::string eraseAndHome = "\x1b[2J\x1b[1;1H";
 
-// A pseudo-terminal: the test reads on the master side what is written to
-// the terminal side, whose path stands in for the controlling terminal.
-struct PseudoTerminal {
-    // Owns descriptors: never copied, so never closed twice.
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    int master = -1;
-    int keeper = -1; // holds the terminal side open, so the master never sees a hang-up
-    std::string path;
-
-    explicit PseudoTerminal(unsigned short columns = 80, unsigned short rows = 24)
-        : master(::posix_openpt(O_RDWR | O_NOCTTY)) {
-        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-            return;
-        path = ::ptsname(master);
-        keeper = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-        winsize size{};
-        size.ws_col = columns;
-        size.ws_row = rows;
-        ::ioctl(master, TIOCSWINSZ, &size);
-    }
-    ~PseudoTerminal() {
-        for (int fd : {keeper, master})
-            if (fd >= 0)
-                ::close(fd);
-    }
-    // Exactly `count` bytes, or fewer if they do not come within two seconds.
-    std::string shown(std::size_t count) const {
-        std::string bytes;
-        char buffer[256];
-        while (bytes.size() < count) {
-            pollfd p{master, POLLIN, 0};
-            if (::poll(&p, 1, 2000) != 1)
-                break;
-            const ssize_t n = ::read(master, buffer, std::min(sizeof buffer, count - bytes.size()));
-            if (n <= 0)
-                break;
-            bytes.append(buffer, static_cast<std::size_t>(n));
-        }
-        return bytes;
-    }
-    bool nothingShown() const {
-        pollfd p{master, POLLIN, 0};
-        return ::poll(&p, 1, 50) == 0;
-    }
-};
-
-int inChild(const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(body());
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
-}
+using testing::inChild;
+using testing::PseudoTerminal;
+using testing::TempFile;
 
 class ScreenClearing : public ::testing::Test {
   protected:
@@ -142,22 +88,19 @@ TEST_F(ScreenClearing, MovesTheCursorOnlyInsideTheWindow) {
 }
 
 TEST_F(ScreenClearing, NothingOnADeviceThatIsNoTerminal) {
-    char name[] = "/tmp/quorvex_screen_XXXXXX";
-    const int fd = ::mkstemp(name);
-    ASSERT_GE(fd, 0);
-    EXPECT_FALSE(openConsoleScreen(name));
+    const TempFile file("quorvex_screen_");
+    ASSERT_GE(file.fd, 0);
+    EXPECT_FALSE(openConsoleScreen(file.path.c_str()));
     EXPECT_FALSE(consoleScreenOpen());
     clearScreen();
     moveCursor(1, 1);
     struct stat info {};
-    ASSERT_EQ(::fstat(fd, &info), 0);
+    ASSERT_EQ(::fstat(file.fd, &info), 0);
     EXPECT_EQ(info.st_size, 0);
     // Nothing measured: width, height and attribute 0.
     EXPECT_EQ(textWindow().screenWidth, 0);
     EXPECT_EQ(textWindow().screenHeight, 0);
     EXPECT_EQ(textWindow().attribute, 0);
-    ::close(fd);
-    ::unlink(name);
 
     EXPECT_FALSE(openConsoleScreen("/nonexistent/tty"));
     clearScreen();

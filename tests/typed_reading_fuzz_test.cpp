@@ -3,13 +3,9 @@
 // through the harness's checks on every test run, without libFuzzer. A
 // broken invariant aborts with the reason on standard error.
 
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
-
 #include <gtest/gtest.h>
+
+#include "fuzz_corpus.h"
 
 // The harness itself, replayed here.
 #include "../fuzz/typed_reading_fuzz.cpp" // NOLINT(bugprone-suspicious-include)
@@ -17,17 +13,7 @@
 namespace {
 
 TEST(FuzzCorpus, EverySeedKeepsTheInvariants) {
-    const std::filesystem::path corpus = QUORVEX_FUZZ_CORPUS_DIR "/typed_reading";
-    int seeds = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                              std::istreambuf_iterator<char>()};
-        SCOPED_TRACE(entry.path().filename().string());
-        EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
-        ++seeds;
-    }
-    EXPECT_GE(seeds, 20) << "the seed corpus is missing";
+    quorvex::testing::replayFuzzCorpus("typed_reading", LLVMFuzzerTestOneInput);
 }
 
 } // namespace
