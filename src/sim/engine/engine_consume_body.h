@@ -53,7 +53,7 @@ struct CodeSums {
     std::uint32_t flags;
 };
 
-typedef std::uint32_t CodeVector __attribute__((vector_size(4 * sumLanes)));
+using CodeVector [[gnu::vector_size(4 * sumLanes)]] = std::uint32_t;
 static_assert(sumLanes == 8);
 
 // The sum (or the OR) of all lanes. Vectors pass by reference: these
@@ -74,7 +74,7 @@ template <class I> inline std::uint32_t orOfLanes(const CodeVector& lanes) {
 // The codes code[0 .. count - 1] with the lanes from `count` on cleared;
 // code[count .. sumLanes - 1] must be readable.
 template <class I> inline void loadFirstCodes(const std::int32_t* code, std::size_t count, CodeVector& bits) {
-    typedef std::int32_t LaneNumbers __attribute__((vector_size(4 * sumLanes)));
+    using LaneNumbers [[gnu::vector_size(4 * sumLanes)]] = std::int32_t;
     const LaneNumbers laneNumbers = {0, 1, 2, 3, 4, 5, 6, 7};
     std::memcpy(&bits, code, sizeof bits);
     bits &= (CodeVector)(laneNumbers < static_cast<std::int32_t>(count));
@@ -171,7 +171,7 @@ void consumeCodes(const std::int32_t* codes, std::size_t count, std::int32_t ste
         // 1. Whole short songs inside the block, none of their draws
         //    unsettled: summed and recorded straight away.
         while (length <= group && song.stepsLeft == steps && pos + length <= count) {
-            CodeSums sums;
+            CodeSums sums{};
             if (length == 1) {
                 const auto bits = static_cast<std::uint32_t>(codes[pos]);
                 sums = {static_cast<std::int32_t>(bits & stepcode::incrementMask),

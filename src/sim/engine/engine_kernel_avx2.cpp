@@ -11,8 +11,8 @@ namespace {
 
 // For each lane mask, the numbers of the lanes set, in order (the rest 0).
 template <int lanesPerMask> struct CompactTable {
-    alignas(32) std::int32_t lanes[1 << lanesPerMask][lanesPerMask];
-    constexpr CompactTable() : lanes{} {
+    alignas(32) std::int32_t lanes[1 << lanesPerMask][lanesPerMask]{};
+    constexpr CompactTable() {
         for (int mask = 0; mask < (1 << lanesPerMask); ++mask) {
             int count = 0;
             for (int lane = 0; lane < lanesPerMask; ++lane)
@@ -42,10 +42,10 @@ inline __m256i drawIndices8(__m256i g) {
 struct Avx2 {
     static constexpr int width = 4;
     static constexpr int interleave = 2;
-    typedef double VD __attribute__((vector_size(32)));
-    typedef std::int64_t VI __attribute__((vector_size(32)));
-    typedef std::uint64_t VU __attribute__((vector_size(32)));
-    typedef std::int32_t V32 __attribute__((vector_size(16)));
+    using VD [[gnu::vector_size(32)]] = double;
+    using VI [[gnu::vector_size(32)]] = std::int64_t;
+    using VU [[gnu::vector_size(32)]] = std::uint64_t;
+    using V32 [[gnu::vector_size(16)]] = std::int32_t;
     static VD fma(VD a, VD b, VD c) { return _mm256_fmadd_pd(a, b, c); }
     static V32 narrow(VI v) {
         const __m256i low =
@@ -110,7 +110,8 @@ struct Avx2 {
 
 } // namespace
 
-const KernelSet avx2Kernels{Avx2::width * Avx2::interleave, kernel_body::evaluateStream<Avx2>,
-                            kernel_body::evaluateIndices<Avx2>, kernel_body::consumeCodes<Avx2>};
+const KernelSet avx2Kernels{static_cast<std::size_t>(Avx2::width) * Avx2::interleave,
+                            kernel_body::evaluateStream<Avx2>, kernel_body::evaluateIndices<Avx2>,
+                            kernel_body::consumeCodes<Avx2>};
 
 } // namespace quorvex

@@ -14,10 +14,10 @@ namespace {
 struct Avx512 {
     static constexpr int width = 8;
     static constexpr int interleave = 2;
-    typedef double VD __attribute__((vector_size(64)));
-    typedef std::int64_t VI __attribute__((vector_size(64)));
-    typedef std::uint64_t VU __attribute__((vector_size(64)));
-    typedef std::int32_t V32 __attribute__((vector_size(32)));
+    using VD [[gnu::vector_size(64)]] = double;
+    using VI [[gnu::vector_size(64)]] = std::int64_t;
+    using VU [[gnu::vector_size(64)]] = std::uint64_t;
+    using V32 [[gnu::vector_size(32)]] = std::int32_t;
     static VD fma(VD a, VD b, VD c) { return _mm512_fmadd_pd(a, b, c); }
     static V32 narrow(VI v) { return __builtin_convertvector(v, V32); }
     static VD loadIndices(const std::int32_t* p) {
@@ -39,7 +39,8 @@ struct Avx512 {
 
 } // namespace
 
-const KernelSet avx512Kernels{Avx512::width * Avx512::interleave, kernel_body::evaluateStream<Avx512>,
-                              kernel_body::evaluateIndices<Avx512>, kernel_body::consumeCodes<Avx512>};
+const KernelSet avx512Kernels{static_cast<std::size_t>(Avx512::width) * Avx512::interleave,
+                              kernel_body::evaluateStream<Avx512>, kernel_body::evaluateIndices<Avx512>,
+                              kernel_body::consumeCodes<Avx512>};
 
 } // namespace quorvex

@@ -234,6 +234,9 @@ inline constexpr std::size_t pendingPadding = 80;
 // Vectors of pending draws judged side by side.
 inline constexpr int judgedTogether = 4;
 
+// The lists are scratch, each entry written before it is read; clearing them
+// (8.8 KB) on every kernel call would cost time for nothing.
+// NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
 struct PendingDraws {
     std::int32_t index[pendingCapacity + pendingPadding];
     std::int32_t position[pendingCapacity + pendingPadding];
@@ -269,11 +272,11 @@ inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::i
                          std::int32_t spare) {
     constexpr int w = I::width;
     const std::size_t count = pending.count;
-    for (std::size_t lane = 0; lane < judgedTogether * w; ++lane) {
+    for (std::size_t lane = 0; lane < static_cast<std::size_t>(judgedTogether) * w; ++lane) {
         pending.index[count + lane] = 0;
         pending.position[count + lane] = spare;
     }
-    for (std::size_t i = 0; i < count; i += judgedTogether * w) {
+    for (std::size_t i = 0; i < count; i += static_cast<std::size_t>(judgedTogether) * w) {
         typename I::VD t[judgedTogether];
         typename I::VI code[judgedTogether];
         for (std::size_t v = 0; v < judgedTogether; ++v)
@@ -282,20 +285,23 @@ inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::i
         std::int32_t out[judgedTogether * w];
         for (std::size_t v = 0; v < judgedTogether; ++v)
             storeCodes<I>(out + v * w, code[v]);
-        for (std::size_t lane = 0; lane < judgedTogether * w; ++lane)
+        for (std::size_t lane = 0; lane < static_cast<std::size_t>(judgedTogether) * w; ++lane)
             codes[pending.position[i + lane]] = out[lane];
     }
     pending.count = 0;
 }
 
+// laneStates is read, then written back at the end: it cannot be const (the
+// check does not see that write inside this template).
 template <class I>
+// NOLINTNEXTLINE(readability-non-const-parameter)
 void evaluateStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* codes, std::size_t iterations,
                     const KernelConstants& k) {
     using VU = typename I::VU;
     constexpr int n = I::interleave;
     constexpr int w = I::width;
-    constexpr std::size_t roundsPerBatch = pendingCapacity / (n * w);
-    static_assert(roundsPerBatch > 0 && pendingPadding >= (judgedTogether + 1) * w);
+    constexpr std::size_t roundsPerBatch = pendingCapacity / (static_cast<std::size_t>(n) * w);
+    static_assert(roundsPerBatch > 0 && pendingPadding >= static_cast<std::size_t>(judgedTogether + 1) * w);
     // Lane `lane` of vector v draws for position I::drawOfLane(v, lane) of
     // each round.
     VU state[n];

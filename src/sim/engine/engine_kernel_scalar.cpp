@@ -12,10 +12,10 @@ namespace {
 struct Scalar {
     static constexpr int width = 1;
     static constexpr int interleave = 2;
-    typedef double VD __attribute__((vector_size(8)));
-    typedef std::int64_t VI __attribute__((vector_size(8)));
-    typedef std::uint64_t VU __attribute__((vector_size(8)));
-    typedef std::int32_t V32 __attribute__((vector_size(4)));
+    using VD [[gnu::vector_size(8)]] = double;
+    using VI [[gnu::vector_size(8)]] = std::int64_t;
+    using VU [[gnu::vector_size(8)]] = std::uint64_t;
+    using V32 [[gnu::vector_size(4)]] = std::int32_t;
     static VD fma(VD a, VD b, VD c) { return VD{std::fma(a[0], b[0], c[0])}; }
     static V32 narrow(VI v) { return V32{static_cast<std::int32_t>(v[0])}; }
     static VD loadIndices(const std::int32_t* p) { return VD{static_cast<double>(p[0])}; }
@@ -33,7 +33,8 @@ struct Scalar {
 
 } // namespace
 
-const KernelSet scalarKernels{Scalar::width * Scalar::interleave, kernel_body::evaluateStream<Scalar>,
-                              kernel_body::evaluateIndices<Scalar>, kernel_body::consumeCodes<Scalar>};
+const KernelSet scalarKernels{static_cast<std::size_t>(Scalar::width) * Scalar::interleave,
+                              kernel_body::evaluateStream<Scalar>, kernel_body::evaluateIndices<Scalar>,
+                              kernel_body::consumeCodes<Scalar>};
 
 } // namespace quorvex
