@@ -4,9 +4,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+
+#include "runtime/write_fully.h"
 
 namespace quorvex {
 
@@ -15,20 +15,9 @@ namespace {
 int consoleHandle = -1;
 TextWindow window;
 
-// Results are ignored, as for every console call; interrupted and partial
-// writes are continued.
+// Results are ignored, as for every console call.
 void writeToConsole(const char* text, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(consoleHandle, text, size);
-        if (written > 0) {
-            text += written;
-            size -= static_cast<std::size_t>(written);
-        } else if (written < 0 && errno == EINTR) {
-            continue;
-        } else {
-            return;
-        }
-    }
+    (void)writeFully(consoleHandle, text, size);
 }
 
 TextWindow measureWindow(int handle) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "runtime/write_fully.h"
 #include "sim/general_real.h"
 
 namespace quorvex {
@@ -102,22 +103,11 @@ void ResultsReport::writeLine(std::string line) {
         return;
     line += lineEnd;
     // One write per line, repeated only for what a short write left over.
-    const char* data = line.data();
-    std::size_t remaining = line.size();
-    while (remaining > 0) {
-        const ssize_t written = ::write(descriptor_, data, remaining);
-        if (written > 0) {
-            data += written;
-            remaining -= static_cast<std::size_t>(written);
-            continue;
-        }
-        if (written < 0 && errno == EINTR)
-            continue;
-        // No progress: a zero count without a reason counts as a full device.
-        const int error = written < 0 ? errno : ENOSPC;
-        // Take back the part of the line that did get in, so the file ends
+    const int error = writeFully(descriptor_, line.data(), line.size());
+    if (error != 0) {
+        // Take back any part of the line that did get in, so the file ends
         // with the last whole line (a device that cannot be cut stays as is).
-        if (remaining < line.size() && ::ftruncate(descriptor_, static_cast<off_t>(bytesWritten_)) != 0) {
+        if (::ftruncate(descriptor_, static_cast<off_t>(bytesWritten_)) != 0) {
             // nothing more can be done: the error below is the one to tell
         }
         fail("write", error);
