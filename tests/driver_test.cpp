@@ -66,14 +66,14 @@ std::string expectedResults(std::uint32_t seed, int songs, int steps, double rat
     return file;
 }
 
-ProgramRun typed(const std::string& input, std::string workDir = "") {
+ProgramRun runTyped(const std::string& input, std::string workDir = "") {
     ProgramOptions options = testing::typed(input);
     options.workDir = std::move(workDir);
     return runProgram(options);
 }
 
 TEST(Program, TypicalRunShowsTheDialogueAndWritesTheTable) {
-    const ProgramRun run = typed("3\n100\n0.9\n");
+    const ProgramRun run = runTyped("3\n100\n0.9\n");
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     EXPECT_EQ(run.standardOutput, banner + prompts + "Working...");
     EXPECT_EQ(run.standardError, "");
@@ -87,7 +87,7 @@ TEST(Program, ValuesOnOneLineAndLargerRuns) {
           std::tuple{"2000 300 0.99", 2000, 300, 0.99, "0.99"},
           std::tuple{"500\t7\r\n0.5\n", 500, 7, 0.5, "0.5"}, std::tuple{"50 1 1\n", 50, 1, 1.0, "1"},
           std::tuple{"20 100 -0.95\n", 20, 100, -0.95, "-0.95"}}) {
-        const ProgramRun run = typed(input);
+        const ProgramRun run = runTyped(input);
         EXPECT_EQ(run.exitStatus, 0) << input << run.standardError;
         EXPECT_EQ(run.standardOutput, banner + prompts + "Working...") << input;
         ASSERT_TRUE(run.resultsFile) << input;
@@ -102,7 +102,7 @@ TEST(Program, NoSongsGivesHeadingsOnly) {
                                          std::pair{"08\n0.9\n", headings("0.9", 0, 8)},
                                          // No song plays, so even ratio 0 divides by nothing.
                                          std::pair{"0 5 0\n", headings("0", 0, 5)}}) {
-        const ProgramRun run = typed(input);
+        const ProgramRun run = runTyped(input);
         EXPECT_EQ(run.exitStatus, 0) << input << run.standardError;
         ASSERT_TRUE(run.resultsFile) << input;
         EXPECT_EQ(*run.resultsFile, heading + columnHeading) << input;
@@ -110,7 +110,7 @@ TEST(Program, NoSongsGivesHeadingsOnly) {
 }
 
 TEST(Program, NegativeStepCountPlaysEmptySongs) {
-    const ProgramRun run = typed("4 -5 0.9\n");
+    const ProgramRun run = runTyped("4 -5 0.9\n");
     EXPECT_EQ(run.exitStatus, 0);
     ASSERT_TRUE(run.resultsFile);
     EXPECT_EQ(*run.resultsFile,
@@ -119,7 +119,7 @@ TEST(Program, NegativeStepCountPlaysEmptySongs) {
 
 TEST(Program, WrappingAndHexadecimalCounts) {
     // 4294967297 wraps to 1 song; 0x64 is 100 steps.
-    const ProgramRun run = typed("4294967297 0x64 0.9\n");
+    const ProgramRun run = runTyped("4294967297 0x64 0.9\n");
     EXPECT_EQ(run.exitStatus, 0);
     ASSERT_TRUE(run.resultsFile);
     EXPECT_EQ(*run.resultsFile, expectedResults(pinnedSecond, 1, 100, 0.9, "0.9"));
@@ -132,7 +132,7 @@ TEST(Program, MissingOrBrokenStepCountStopsBeforeTheFile) {
     for (const char* input : {"12.5\n", "", "abc\n", "10 0 0.9\n", "10\n"}) {
         const std::string dir = testing::makeTempDir();
         testing::writeFile(dir + "/QuorvexResults.txt", stale);
-        const ProgramRun run = typed(input, dir);
+        const ProgramRun run = runTyped(input, dir);
         EXPECT_EQ(run.exitStatus, 1) << input;
         EXPECT_EQ(run.standardOutput, banner + prompts + "Working...") << input;
         EXPECT_NE(run.standardError.find("steps per song"), std::string::npos) << run.standardError;
@@ -145,7 +145,7 @@ TEST(Program, UnplayableRatioStopsAtTheFirstStepWithHeadingsInTheFile) {
     for (const auto& [input, ratioText] :
          {std::pair{"5 100 0\n", "0"}, std::pair{"5 100 x\n", "0"}, std::pair{"5 100 1e400\n", "+INF"},
           std::pair{"5 100 -1e400\n", "-INF"}, std::pair{"5 100 6e15\n", "6e+15"}}) {
-        const ProgramRun run = typed(input);
+        const ProgramRun run = runTyped(input);
         EXPECT_EQ(run.exitStatus, 1) << input;
         EXPECT_NE(run.standardError.find("perfect ratio"), std::string::npos) << run.standardError;
         EXPECT_NE(run.standardError.find("such as 0.95"), std::string::npos) << run.standardError;
@@ -157,14 +157,14 @@ TEST(Program, UnplayableRatioStopsAtTheFirstStepWithHeadingsInTheFile) {
 TEST(Program, StaleLongerResultsFileIsFullyReplaced) {
     const std::string dir = testing::makeTempDir();
     testing::writeFile(dir + "/QuorvexResults.txt", std::string(100000, 'x'));
-    const ProgramRun run = typed("2 100 0.9\n", dir);
+    const ProgramRun run = runTyped("2 100 0.9\n", dir);
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.resultsFile, expectedResults(pinnedSecond, 2, 100, 0.9, "0.9"));
 }
 
 TEST(Program, SameSecondSameInputsSameFile) {
-    const ProgramRun first = typed("300 400 0.95\n");
-    const ProgramRun second = typed("300 400 0.95\n");
+    const ProgramRun first = runTyped("300 400 0.95\n");
+    const ProgramRun second = runTyped("300 400 0.95\n");
     ASSERT_TRUE(first.resultsFile && second.resultsFile);
     EXPECT_EQ(*first.resultsFile, *second.resultsFile);
     // A different second is a different run (with overwhelming likelihood
@@ -180,7 +180,7 @@ TEST(Program, ResultsFileThatCannotBeWrittenIsReported) {
     // A directory where the file should be.
     const std::string dir = testing::makeTempDir();
     ASSERT_EQ(::mkdir((dir + "/QuorvexResults.txt").c_str(), 0755), 0);
-    ProgramRun run = typed("3 100 0.9\n", dir);
+    ProgramRun run = runTyped("3 100 0.9\n", dir);
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.standardError.find("QuorvexResults.txt"), std::string::npos) << run.standardError;
     EXPECT_NE(run.standardError.find("directory"), std::string::npos) << run.standardError;
@@ -188,7 +188,7 @@ TEST(Program, ResultsFileThatCannotBeWrittenIsReported) {
     // A full device behind the name.
     const std::string full = testing::makeTempDir();
     ASSERT_EQ(::symlink("/dev/full", (full + "/QuorvexResults.txt").c_str()), 0);
-    run = typed("3 100 0.9\n", full);
+    run = runTyped("3 100 0.9\n", full);
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.standardError.find("QuorvexResults.txt"), std::string::npos) << run.standardError;
     EXPECT_NE(run.standardError.find("No space left on device"), std::string::npos) << run.standardError;

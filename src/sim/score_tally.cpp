@@ -35,20 +35,7 @@ void ScoreTally::appendRow(std::int32_t songScore, long double frequency, long d
 }
 
 void ScoreTally::record(const SongResult& song) {
-    // 1. The first row with this score counts the song.
-    const std::int32_t r = findRow(song.songScore);
-    if (r >= 0) {
-        rows_[r][frequencyColumn] += 1;
-        if (song.marvelousCount > rows_[r][highestMarvelousColumn])
-            rows_[r][highestMarvelousColumn] = song.marvelousCount;
-        if (song.marvelousCount < rows_[r][lowestMarvelousColumn])
-            rows_[r][lowestMarvelousColumn] = song.marvelousCount;
-        if (song.aaaFlag)
-            rows_[r][aaaCountColumn] += 1;
-        return;
-    }
-    // 2. A score seen for the first time gets a new last row.
-    appendRow(song.songScore, 1, song.marvelousCount, song.marvelousCount, song.aaaFlag ? 1 : 0);
+    merge(ScoreGroup::of(song));
 }
 
 void ScoreTally::merge(const ScoreGroup& group) {
@@ -58,6 +45,7 @@ void ScoreTally::merge(const ScoreGroup& group) {
     // in the 64-bit significand: the order of additions cannot matter.
     const auto frequency = static_cast<long double>(group.frequency);
     const auto aaaCount = static_cast<long double>(group.aaaCount);
+    // 1. The first row with this score counts the songs.
     const std::int32_t r = findRow(group.songScore);
     if (r >= 0) {
         rows_[r][frequencyColumn] += frequency;
@@ -68,6 +56,7 @@ void ScoreTally::merge(const ScoreGroup& group) {
         rows_[r][aaaCountColumn] += aaaCount;
         return;
     }
+    // 2. A score seen for the first time gets a new last row.
     appendRow(group.songScore, frequency, group.highestMarvelous, group.lowestMarvelous, aaaCount);
 }
 

@@ -16,6 +16,8 @@
 
 namespace quorvex::kernel_body {
 
+// ScoreAggregate::record, written again here so that this hot copy is
+// compiled for the file's instruction set and inlined (see the note above).
 template <class I> inline void recordSong(ScoreAggregate& aggregate, const SongInProgress& song) {
     const std::int32_t score = song.points / scoreDivisor;
     if (score < 0 || score >= ScoreAggregate::denseScores) {
