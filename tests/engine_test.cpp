@@ -5,6 +5,7 @@
 
 #include <sched.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -119,6 +120,29 @@ TEST_F(EngineRun, NoDrawRuns) {
     EXPECT_EQ(negative.aggregate.frequency[0], 25);
     EXPECT_EQ(negative.aggregate.aaaCount[0], 25);
     EXPECT_EQ(negative.stateAfter, 41u);
+}
+
+TEST_F(EngineRun, MarvelousSumsAndProgressCountEverySong) {
+    // The marvelous sums are checked against songs played one by one here,
+    // not against the aggregate's own record; the progress counter ends at
+    // the song count on every path (kernels, plain model, songs of no steps).
+    for (const RunCase& c :
+         std::vector<RunCase>{{2622 + 9, 100, 0.95, 71u}, {40, 100, 1e-260, 72u}, {9, -4, 0.9, 73u}}) {
+        const RunConstants constants = deriveRunConstants(c.steps, c.ratio).constants;
+        seedRandom(c.seed);
+        std::vector<std::int64_t> expected(ScoreAggregate::denseScores, 0);
+        for (std::int32_t song = 0; song < c.songs; ++song) {
+            const SongResult result = simulateSong(c.steps, constants).result;
+            expected[static_cast<std::size_t>(result.songScore)] += result.marvelousCount;
+        }
+        std::atomic<std::int64_t> songsDone{0};
+        EngineOptions options;
+        options.songsDone = &songsDone;
+        const RunResult engine = playEngine(c, options);
+        for (std::size_t s = 0; s < expected.size(); ++s)
+            EXPECT_EQ(engine.aggregate.marvelousSum[s], expected[s]) << "score " << s << ", seed " << c.seed;
+        EXPECT_EQ(songsDone.load(), c.songs) << "seed " << c.seed;
+    }
 }
 
 TEST_F(EngineRun, FaultingScaleDrawsNothing) {

@@ -14,10 +14,12 @@ struct ScoreGroup {
     std::int32_t highestMarvelous; // highest marvelousCount among them
     std::int32_t lowestMarvelous;  // lowest marvelousCount among them
     std::int64_t aaaCount;         // those whose aaaFlag was set
+    std::int64_t marvelousSum = 0; // sum of their marvelousCounts (statistics only; the tally has no column)
 
     // The group of a single song.
     static ScoreGroup of(const SongResult& song) {
-        return {song.songScore, 1, song.marvelousCount, song.marvelousCount, song.aaaFlag ? 1 : 0};
+        return {song.songScore,     1, song.marvelousCount, song.marvelousCount, song.aaaFlag ? 1 : 0,
+                song.marvelousCount};
     }
 
     friend bool operator==(const ScoreGroup&, const ScoreGroup&) = default;

@@ -1,13 +1,12 @@
 #include "sim/engine/engine.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
 #include <vector>
 
+#include "platform/cpu_count.h"
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine_step_code.h"
@@ -71,11 +70,7 @@ EngineIsa bestEngineIsa() {
 }
 
 int affinityThreadCount() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) != 0)
-        return 1;
-    return std::max(1, CPU_COUNT(&set));
+    return platform::usableCpuCount();
 }
 
 const KernelSet& kernelsFor(EngineIsa isa) {
@@ -133,13 +128,19 @@ ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& 
         return ModelFault::none;
     if (steps <= 0) {
         aggregate.recordRepeated({0, 0, true}, songs);
+        if (options.songsDone != nullptr)
+            options.songsDone->fetch_add(songs, std::memory_order_relaxed);
         return ModelFault::none;
     }
     if (deviationScaleUnusable(constants))
         return ModelFault::unusableDeviationScale;
     const std::optional<KernelConstants> kc = kernelConstantsFor(steps, constants);
-    if (!kc)
-        return runSongsPlain(songs, steps, constants, aggregate);
+    if (!kc) {
+        const ModelFault fault = runSongsPlain(songs, steps, constants, aggregate);
+        if (options.songsDone != nullptr && fault == ModelFault::none)
+            options.songsDone->fetch_add(songs, std::memory_order_relaxed);
+        return fault;
+    }
 
     // 2. Chunks of whole songs, each from its jump-ahead state, handed out in
     //    order by an atomic counter.
@@ -160,6 +161,8 @@ ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& 
             const std::uint64_t state = advanceRandomState(start, static_cast<std::uint64_t>(first) * steps);
             runChunk(kernels, *kc, constants, state, count, steps, partial[static_cast<std::size_t>(worker)],
                      codes.data());
+            if (options.songsDone != nullptr)
+                options.songsDone->fetch_add(count, std::memory_order_relaxed);
         }
     };
     std::vector<std::thread> pool;

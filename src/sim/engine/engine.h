@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -16,13 +17,17 @@ enum class EngineIsa { automatic, scalar, avx2, avx512 };
 struct EngineOptions {
     int threads = 0;                      // 0: one per CPU in the process's affinity mask
     EngineIsa isa = EngineIsa::automatic; // automatic: the best the processor supports
+    // When set, songs finished so far are added here as each chunk of songs
+    // (a few hundred thousand steps) ends, for a progress display that reads
+    // it from another thread; never touched per step or per song.
+    std::atomic<std::int64_t>* songsDone = nullptr;
 };
 
 // True when this processor can run the kernels of `isa` (automatic: always).
 bool engineIsaSupported(EngineIsa isa);
 // The best supported instruction set: AVX-512, else AVX2 with FMA, else scalar.
 EngineIsa bestEngineIsa();
-// CPUs the process may run on (sched_getaffinity), at least 1.
+// CPUs the process may run on (its affinity mask), at least 1.
 int affinityThreadCount();
 
 // The plain model, one song after another from randomState, folded into

@@ -11,7 +11,8 @@ void ScoreAggregate::record(const SongResult& song) {
 void ScoreAggregate::recordRepeated(const SongResult& song, std::int64_t count) {
     if (count <= 0)
         return;
-    mergeRow({song.songScore, count, song.marvelousCount, song.marvelousCount, song.aaaFlag ? count : 0});
+    mergeRow({song.songScore, count, song.marvelousCount, song.marvelousCount, song.aaaFlag ? count : 0,
+              count * song.marvelousCount});
 }
 
 void ScoreAggregate::mergeRow(const ScoreGroup& row) {
@@ -28,6 +29,7 @@ void ScoreAggregate::mergeRow(const ScoreGroup& row) {
         }
         frequency[s] += row.frequency;
         aaaCount[s] += row.aaaCount;
+        marvelousSum[s] += row.marvelousSum;
         return;
     }
     const auto at =
@@ -41,6 +43,7 @@ void ScoreAggregate::mergeRow(const ScoreGroup& row) {
     at->highestMarvelous = std::max(at->highestMarvelous, row.highestMarvelous);
     at->lowestMarvelous = std::min(at->lowestMarvelous, row.lowestMarvelous);
     at->aaaCount += row.aaaCount;
+    at->marvelousSum += row.marvelousSum;
 }
 
 void ScoreAggregate::merge(const ScoreAggregate& other) {
@@ -56,7 +59,8 @@ std::vector<ScoreGroup> ScoreAggregate::rows() const {
     for (std::int32_t score = 0; score < denseScores; ++score) {
         const auto s = static_cast<std::size_t>(score);
         if (frequency[s] > 0)
-            result.push_back({score, frequency[s], highestMarvelous[s], lowestMarvelous[s], aaaCount[s]});
+            result.push_back(
+                {score, frequency[s], highestMarvelous[s], lowestMarvelous[s], aaaCount[s], marvelousSum[s]});
     }
     result.insert(result.end(), other, others.end());
     return result;

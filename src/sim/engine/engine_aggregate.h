@@ -24,6 +24,7 @@ struct ScoreAggregate {
     std::int32_t highestMarvelous[denseScores] = {};
     std::int32_t lowestMarvelous[denseScores] = {};
     std::int64_t aaaCount[denseScores] = {};
+    std::int64_t marvelousSum[denseScores] = {};
     std::vector<ScoreGroup> others; // ascending by score
 
     void record(const SongResult& song);

@@ -36,6 +36,7 @@ template <class I> inline void recordSong(ScoreAggregate& aggregate, const SongI
     }
     ++aggregate.frequency[s];
     aggregate.aaaCount[s] += song.aaa ? 1 : 0;
+    aggregate.marvelousSum[s] += song.marvelous;
 }
 
 // Settled codes add up. Without its bits from 28 on (AAA cleared, unsettled)

@@ -1,0 +1,17 @@
+#include "platform/cpu_count.h"
+
+#include <sched.h>
+
+#include <algorithm>
+
+namespace quorvex::platform {
+
+int usableCpuCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) != 0)
+        return 1;
+    return std::max(1, CPU_COUNT(&set));
+}
+
+} // namespace quorvex::platform
