@@ -60,10 +60,10 @@ TEST_F(DrawCensusTest, BestScoreForLargeStepCounts) {
 TEST_F(DrawCensusTest, ExactValuesArePowersAndProducts) {
     struct Case {
         DrawCensus census;
-        std::int32_t steps;
-        double aaaChance;
-        double marvelousMean;
-        double perfectScoreChance;
+        std::int32_t steps = 0;
+        double aaaChance = 0;
+        double marvelousMean = 0;
+        double perfectScoreChance = 0;
     };
     const Case cases[] = {
         // 0.95^400 = 1.2287e-9; 400 * 0.5 = 200; 0.5^400 = 2^-400, best 1000.

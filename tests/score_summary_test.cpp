@@ -99,6 +99,7 @@ TEST(ScoreSummary, QuantilesOnAndJustPastTheBoundaries) {
     };
     for (const Case& c : cases) {
         std::vector<ScoreGroup> groups;
+        groups.reserve(static_cast<std::size_t>(c.songs));
         for (std::int32_t score = 0; score < c.songs; ++score)
             groups.push_back(uniform(score, 1, 0, 0));
         EXPECT_EQ(quantilesOf(summarize(groups, 1000, {})), c.expected) << c.songs << " songs";
@@ -209,6 +210,7 @@ TEST(ScoreSummary, AgreesWithTheNaiveComputationOverExpandedSongs) {
             }
         }
         std::vector<ScoreGroup> groups;
+        groups.reserve(byScore.size());
         for (const auto& entry : byScore)
             groups.push_back(entry.second);
         std::shuffle(groups.begin(), groups.end(), random);
