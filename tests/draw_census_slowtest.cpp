@@ -36,7 +36,7 @@ TEST_F(DrawCensusExhaustive, CountsEveryDrawAsJudgeStepDoes) {
 }
 
 TEST_F(DrawCensusExhaustive, BestScoreIsAnAllMarvelousSongAtLargeStepCounts) {
-    for (const std::int32_t steps : {6250, 33333334, 50000001, 99999999, 100000000}) {
+    for (const std::int32_t steps : {6250, 33333334, 50000001, 100000000}) {
         const RunConstants constants = deriveRunConstants(steps, 0.95).constants;
         std::int32_t points = 0;
         for (std::int32_t step = 0; step < steps; ++step)
