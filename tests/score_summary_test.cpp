@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <map>
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "sim/engine/engine_aggregate.h"
 
 namespace quorvex::stats {
 namespace {
@@ -186,33 +187,19 @@ TEST(ScoreSummary, AgreesWithTheNaiveComputationOverExpandedSongs) {
         std::uniform_int_distribution<int> score(low, std::min(1000, low + 12));
         std::uniform_int_distribution<int> marvelous(0, 400);
         std::vector<std::int32_t> scores;
-        std::map<std::int32_t, ScoreGroup> byScore;
-        std::int64_t aaa = 0;
+        std::int64_t aaa = 0, marvelousSum = 0;
         std::int32_t marvelousMin = 400, marvelousMax = 0;
-        std::int64_t marvelousSum = 0;
+        ScoreAggregate byScore; // groups the songs by score, as the engine does
         for (int i = 0; i < songCount; ++i) {
-            const std::int32_t x = score(random);
-            const std::int32_t m = marvelous(random);
-            const bool isAaa = (random() & 1U) != 0;
-            scores.push_back(x);
-            aaa += isAaa ? 1 : 0;
-            marvelousMin = std::min(marvelousMin, m);
-            marvelousMax = std::max(marvelousMax, m);
-            marvelousSum += m;
-            auto [it, fresh] = byScore.try_emplace(x, ScoreGroup{x, 1, m, m, isAaa ? 1 : 0, m});
-            if (!fresh) {
-                ScoreGroup& g = it->second;
-                ++g.frequency;
-                g.highestMarvelous = std::max(g.highestMarvelous, m);
-                g.lowestMarvelous = std::min(g.lowestMarvelous, m);
-                g.aaaCount += isAaa ? 1 : 0;
-                g.marvelousSum += m;
-            }
+            const SongResult song{score(random), marvelous(random), (random() & 1U) != 0};
+            byScore.record(song);
+            scores.push_back(song.songScore);
+            aaa += song.aaaFlag ? 1 : 0;
+            marvelousSum += song.marvelousCount;
+            marvelousMin = std::min(marvelousMin, song.marvelousCount);
+            marvelousMax = std::max(marvelousMax, song.marvelousCount);
         }
-        std::vector<ScoreGroup> groups;
-        groups.reserve(byScore.size());
-        for (const auto& entry : byScore)
-            groups.push_back(entry.second);
+        std::vector<ScoreGroup> groups = byScore.rows();
         std::shuffle(groups.begin(), groups.end(), random);
         const std::int32_t threshold = score(random);
         const ScoreSummary s = summarize(groups, 1000, {threshold});
