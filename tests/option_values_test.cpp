@@ -18,7 +18,7 @@ constexpr std::int64_t int32Max = 2147483647;
 
 TEST(ReadWholeNumber, DecimalDigitsWithinTheBounds) {
     struct Case {
-        const char* text;
+        const char* text = nullptr;
         std::optional<std::int64_t> expected;
     };
     for (const Case& c : {
@@ -61,8 +61,8 @@ double typedAtThePrompt(const std::string& text) {
 TEST(ReadPerfectRatio, ReadsAsTheDialogueDoes) {
     setNumericMode();
     struct Case {
-        const char* text;
-        double expected;
+        const char* text = nullptr;
+        double expected = 0;
     };
     for (const Case& c : {
              Case{"0.95", 0x1.e666666666666p-1},
@@ -97,7 +97,7 @@ TEST(ReadPerfectRatio, RefusesWhatLiesOutsideTheOpenClosedUnitOrIsNoNumber) {
 TEST(ReadScoreList, CommaSeparatedScoresFirstOccurrenceKept) {
     using Scores = std::vector<std::int32_t>;
     struct Case {
-        const char* text;
+        const char* text = nullptr;
         std::optional<Scores> expected;
     };
     for (const Case& c : {

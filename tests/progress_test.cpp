@@ -19,11 +19,11 @@ using testing::PseudoTerminal;
 
 TEST(ProgressLine, ShareRateAndTimeLeft) {
     struct Case {
-        std::int64_t done, total;
-        std::int32_t steps;
-        double elapsed;
-        int columns;
-        const char* expected;
+        std::int64_t done = 0, total = 0;
+        std::int32_t steps = 0;
+        double elapsed = 0;
+        int columns = 0;
+        const char* expected = nullptr;
     };
     for (const Case& c : {
              Case{0, 100, 400, 0.6, 80, "simulating: 0% done, measuring the pace..."},
