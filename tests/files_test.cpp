@@ -27,26 +27,6 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-TEST(ExamineTarget, FollowsLinksToWhatTheyName) {
-    const TempFolder folder("files_test");
-    std::ofstream(folder / "real") << "x";
-    ASSERT_EQ(::symlink("real", (folder / "one").c_str()), 0);
-    ASSERT_EQ(::symlink((folder / "one").c_str(), (folder / "two").c_str()), 0);
-
-    const FileTarget viaTwo = examineTarget(folder / "two");
-    EXPECT_EQ(viaTwo.kind, FileTarget::Kind::regular);
-    EXPECT_EQ(viaTwo.path, folder / "real");
-    EXPECT_EQ(examineTarget(folder / "none").kind, FileTarget::Kind::missing);
-    EXPECT_EQ(examineTarget("/dev/null").kind, FileTarget::Kind::stream);
-    EXPECT_EQ(examineTarget(folder.path).kind, FileTarget::Kind::stream);
-}
-
-TEST(ExamineTarget, DevStdoutIsTheDescriptorNotWhatItLeadsTo) {
-    const FileTarget target = examineTarget("/dev/stdout");
-    EXPECT_EQ(target.kind, FileTarget::Kind::stream);
-    EXPECT_EQ(target.path, "/proc/self/fd/1");
-}
-
 TEST(ExamineTarget, ALoopOfLinksFails) {
     const TempFolder folder("files_test");
     ASSERT_EQ(::symlink("b", (folder / "a").c_str()), 0);
