@@ -166,7 +166,7 @@ void SvgCanvas::text(double x, double y, std::string_view content, std::string_v
 
 std::string SvgCanvas::finish() const {
     std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    document.append("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ")
+    document.append(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 )")
         .append(svgNumber(width_))
         .append(" ")
         .append(svgNumber(height_))

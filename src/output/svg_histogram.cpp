@@ -1,6 +1,7 @@
 #include "output/svg_histogram.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "output/axis_ticks.h"
@@ -26,6 +27,7 @@ constexpr std::string_view styles =
     ".subtitle { font: 14px sans-serif; fill: #444; }\n"
     ".caption { font: 14px sans-serif; fill: #222; }\n"
     ".bar { fill: #4a78b5; }\n"
+    ".marker-halo { stroke: #fff; stroke-width: 4; stroke-opacity: 0.8; }\n"
     ".mean { stroke: #d1495b; stroke-width: 2; stroke-dasharray: 6 3; }\n"
     ".median { stroke: #2a9d4b; stroke-width: 2; stroke-dasharray: 2 2; }\n"
     ".mean-label { font: 13px sans-serif; fill: #b02e40; }\n"
@@ -39,8 +41,12 @@ std::string plural(std::int64_t n, std::string_view one, std::string_view many) 
 // The run in one line; a very long ratio text is cut short with "…".
 std::string subtitle(const SimulationRecord& run) {
     std::string ratio = run.perfectRatioText;
-    if (ratio.size() > longestRatioText)
-        ratio = ratio.substr(0, longestRatioText - 1).append("\u2026");
+    if (ratio.size() > longestRatioText) {
+        std::size_t cut = longestRatioText - 1;
+        while (cut > 0 && (static_cast<unsigned char>(ratio[cut]) & 0xC0U) == 0x80U)
+            --cut; // not inside a UTF-8 sequence
+        ratio = ratio.substr(0, cut).append("\u2026");
+    }
     return plural(run.songs, "song", "songs") + " \u00D7 " + plural(run.steps, "step", "steps") +
            " \u00B7 perfect ratio " + ratio + " \u00B7 seed " + integerText(run.seed);
 }
@@ -73,20 +79,39 @@ LinearScale scoreScale(const std::vector<ScoreBin>& bins, std::int32_t bestScore
 // A vertical line across the area at `score`, labelled just above the area
 // beside the line: on its `side` (-1 left, +1 right) on the lower row, or,
 // when that would leave the area's width, on the other side one row higher.
+struct Marker {
+    double score;
+    std::string label;
+    int side;
+    std::string_view lineClass, labelClass;
+};
+
 // The lower of two markers goes left and the higher right, so their labels
-// never meet: at most one of them can be turned, and it moves up a row.
-void marker(SvgCanvas& canvas, const LinearScale& x, double score, std::string_view label, int side,
-            std::string_view lineClass, std::string_view labelClass) {
+// never meet: at most one of them can be turned, and it moves up a row. The
+// white halos under both lines go first, so that where the lines meet
+// neither hides the other, and both stand out over the bars.
+void drawMarkers(SvgCanvas& canvas, const LinearScale& x, const std::array<Marker, 2>& markers) {
     constexpr double offset = 5, lowerRow = 6, upperRow = 22, textHeight = 11;
-    const double at = x(score);
-    const double width = static_cast<double>(label.size()) * labelCharWidth;
-    const bool fits =
-        side < 0 ? at - offset - width >= plotArea.left : at + offset + width <= plotArea.right();
-    const int drawnSide = fits ? side : -side;
-    const double baseline = plotArea.top - (fits ? lowerRow : upperRow);
-    canvas.line(at, baseline - textHeight, at, plotArea.bottom(), lineClass);
-    canvas.text(at + drawnSide * offset, baseline, label, labelClass,
-                drawnSide < 0 ? TextAnchor::end : TextAnchor::start);
+    struct Placed {
+        double at, top, baseline;
+        int side;
+    };
+    std::array<Placed, 2> placed{};
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        const Marker& marker = markers[i];
+        const double at = x(marker.score);
+        const double width = static_cast<double>(marker.label.size()) * labelCharWidth;
+        const bool fits =
+            marker.side < 0 ? at - offset - width >= plotArea.left : at + offset + width <= plotArea.right();
+        const double baseline = plotArea.top - (fits ? lowerRow : upperRow);
+        placed[i] = {at, baseline - textHeight, baseline, fits ? marker.side : -marker.side};
+        canvas.line(at, placed[i].top, at, plotArea.bottom(), "marker-halo");
+    }
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        canvas.line(placed[i].at, placed[i].top, placed[i].at, plotArea.bottom(), markers[i].lineClass);
+        canvas.text(placed[i].at + placed[i].side * offset, placed[i].baseline, markers[i].label,
+                    markers[i].labelClass, placed[i].side < 0 ? TextAnchor::end : TextAnchor::start);
+    }
 }
 
 } // namespace
@@ -136,10 +161,11 @@ std::string histogramSvg(const SimulationRecord& run) {
             ? decimalsForSpread((summary.meanInterval95.high - summary.meanInterval95.low) / 2)
             : 0;
     const bool meanFirst = summary.mean < summary.median;
-    marker(canvas, x, summary.mean, "mean " + fixedText(summary.mean, meanDecimals), meanFirst ? -1 : 1,
-           "mean", "mean-label");
-    marker(canvas, x, summary.median, "median " + integerText(summary.median), meanFirst ? 1 : -1, "median",
-           "median-label");
+    drawMarkers(canvas, x,
+                {Marker{summary.mean, "mean " + fixedText(summary.mean, meanDecimals), meanFirst ? -1 : 1,
+                        "mean", "mean-label"},
+                 Marker{static_cast<double>(summary.median), "median " + integerText(summary.median),
+                        meanFirst ? 1 : -1, "median", "median-label"}});
 
     // 4. P(AAA) beneath it all.
     canvas.text(plotArea.left, canvasHeight - 18, caption(run), "caption");

@@ -54,6 +54,7 @@ std::vector<std::string> joinWrapped(const std::vector<WrapItem>& items, int col
 std::vector<std::string> joinWrapped(const std::vector<std::string>& items, std::string_view separator,
                                      int columns, int firstWidth, int indent) {
     std::vector<WrapItem> glued;
+    glued.reserve(items.size());
     for (const std::string& item : items)
         glued.push_back({std::string(separator), item});
     return joinWrapped(glued, columns, firstWidth, indent);

@@ -87,6 +87,7 @@ class ReportWriter {
 
     void labelled(std::string_view label, const std::vector<std::string>& items, std::string_view separator) {
         std::vector<WrapItem> glued;
+        glued.reserve(items.size());
         for (const std::string& item : items)
             glued.push_back({std::string(separator), item});
         labelled(label, glued);
