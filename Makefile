@@ -27,6 +27,7 @@ bench: build-all
 	./build/release/bench/model_bench
 	./build/release/bench/engine_bench
 	./build/release/bench/general_real_bench
+	./build/release/bench/simulate_bench
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-test:
