@@ -112,8 +112,8 @@ TEST(SimulateCommand, EveryUsageErrorIsOneLineAndExit2WithNothingWritten) {
          R"(--output "" is not a file name ("-": standard output))"},
         {{"--songs", "10", "--steps", "400", "--perfect", "0.95", "--results", "a.txt", "--plot", "a.txt"},
          "--plot \"a.txt\" names the file --results writes; give each its own file"},
-        {{"--songs", "10", "--steps", "400", "--perfect", "0.95", "--results", "-"},
-         "--results \"-\" names the file --output writes (standard output); give each its own file"},
+        {{"--songs", "10", "--steps", "400", "--perfect", "0.95", "--output", "a.txt", "--results", "a.txt"},
+         "--results \"a.txt\" names the file --output writes; give each its own file"},
         // Repeated, unknown and stray arguments.
         {with({"--songs", "20"}), R"(--songs is given 2 times ("10", "20"); give it once)"},
         {with({"--sogns", "10"}), "unknown option \"--sogns\" (did you mean --songs?)"},

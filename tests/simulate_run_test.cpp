@@ -114,6 +114,14 @@ TEST(SimulateRun, TheReportGoesToTheOutputFileAndThePlotIsWholeSvg) {
     EXPECT_NE(svg->find("</svg>"), std::string::npos);
 }
 
+TEST(SimulateRun, StandardOutputAndDevicesTakeSeveralTextsInTurn) {
+    const ProgramRun run = simulate({"3", "10", "0.5"}, {"--seed", "1", "--format", "csv", "--results", "-",
+                                                         "--plot", "/dev/null", "--output", "/dev/null"});
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(run.standardOutput.rfind("Expected scores for: 0.5\r\n3 songs | 10 steps\r\n", 0), 0u);
+    EXPECT_TRUE(filesIn(run.workDir).empty());
+}
+
 // Exit 1 and one line naming the file; no partial file, no temporary left,
 // and a file already there keeps what it held.
 TEST(SimulateRun, AnOutputThatCannotBeWrittenIsAFailureWithNothingHalfWritten) {

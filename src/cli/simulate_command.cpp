@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "cli/option_texts.h"
@@ -184,7 +186,9 @@ class SimulateCommand final : public Command {
         return text;
     }
 
-    // Two outputs to one file would leave only the one written last.
+    // Two outputs to one file would leave only the one written last. Standard
+    // output and devices (a name that exists and is no regular file, such as
+    // /dev/null) take every text in turn and may be named more than once.
     static void refuseSharedFiles(const SimulateSettings& settings) {
         const std::pair<const char*, const std::optional<std::string>*> files[] = {
             {"--results", &settings.resultsFile}, {"--plot", &settings.plotFile}};
@@ -193,13 +197,19 @@ class SimulateCommand final : public Command {
             if (!file->has_value())
                 continue;
             for (const auto& [takenBy, takenFile] : taken)
-                if (**file == takenFile)
+                if (**file == takenFile && takesOneText(takenFile))
                     throw UsageError(std::string(option) + " " + quoteForMessage(**file) +
-                                     " names the file " + takenBy + " writes" +
-                                     (takenFile == "-" ? " (standard output)" : "") +
-                                     "; give each its own file");
+                                     " names the file " + takenBy + " writes; give each its own file");
             taken.emplace_back(option, **file);
         }
+    }
+
+    static bool takesOneText(const std::string& file) {
+        if (file == "-")
+            return false;
+        std::error_code error;
+        const std::filesystem::file_status status = std::filesystem::status(file, error);
+        return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
     }
 
     CLI::Option* songs_ = nullptr;
