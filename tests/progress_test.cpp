@@ -40,8 +40,14 @@ TEST(ProgressLine, ShareRateAndTimeLeft) {
              // 999.6 steps/s is 1.00 k to three digits, 999.4 stays 999.
              Case{9996, 100000, 1, 10.0, 80, "simulating: 9% done, 1.00 k steps/s, about 91 s left"},
              Case{9994, 100000, 1, 10.0, 80, "simulating: 9% done, 999 steps/s, about 91 s left"},
-             // A narrow terminal: at most columns - 1 characters, so the line never wraps.
-             Case{25, 100, 400, 1.0, 20, "simulating: 25% don"},
+             // Narrow terminals: at most columns - 1 characters, so that the
+             // line never wraps; parts go before anything is cut.
+             Case{25, 100, 400, 1.0, 53, "simulating: 25% done, 10.0 k steps/s, about 3 s left"},
+             Case{25, 100, 400, 1.0, 52, "25% done, 10.0 k steps/s, 3 s left"},
+             Case{25, 100, 400, 1.0, 35, "25% done, 10.0 k steps/s, 3 s left"},
+             Case{25, 100, 400, 1.0, 34, "25% done, 3 s left"},
+             Case{25, 100, 400, 1.0, 10, "25% done,"},
+             Case{0, 100, 400, 1.0, 20, "0% done"},
              // Columns 0 (not measured): 80.
              Case{25, 100, 400, 1.0, 0, "simulating: 25% done, 10.0 k steps/s, about 3 s left"},
          })

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 #include "platform/terminal.h"
 #include "runtime/write_fully.h"
@@ -45,20 +46,24 @@ std::string duration(double seconds) {
 
 std::string progressLine(std::int64_t songsDone, std::int64_t totalSongs, std::int32_t steps,
                          double elapsedSeconds, int columns) {
-    std::string line = "simulating: ";
+    const std::size_t width = static_cast<std::size_t>(columns > 1 ? columns : 80) - 1;
+    // The longest form that fits, then shorter ones, parts dropped rather than cut.
+    std::vector<std::string> forms;
     if (songsDone <= 0 || totalSongs <= 0 || elapsedSeconds <= 0) {
-        line += "0% done, measuring the pace...";
+        forms = {"simulating: 0% done, measuring the pace...", "0% done"};
     } else {
         const std::int64_t done = std::min(songsDone, totalSongs);
         const auto share = static_cast<double>(done) / static_cast<double>(totalSongs);
-        line += std::to_string(done * 100 / totalSongs) + "% done, ";
-        line += withPrefix(static_cast<double>(done) * steps / elapsedSeconds) + " steps/s, ";
-        line += "about " + duration(elapsedSeconds * (1 - share) / share) + " left";
+        const std::string percent = std::to_string(done * 100 / totalSongs) + "% done";
+        const std::string rate = withPrefix(static_cast<double>(done) * steps / elapsedSeconds) + " steps/s";
+        const std::string left = duration(elapsedSeconds * (1 - share) / share) + " left";
+        forms = {"simulating: " + percent + ", " + rate + ", about " + left,
+                 percent + ", " + rate + ", " + left, percent + ", " + left};
     }
-    const std::size_t width = static_cast<std::size_t>(columns > 1 ? columns : 80) - 1;
-    if (line.size() > width)
-        line.resize(width);
-    return line;
+    for (const std::string& form : forms)
+        if (form.size() <= width)
+            return form;
+    return forms.back().substr(0, width);
 }
 
 ProgressDisplay::ProgressDisplay(int fd, bool shown, std::int64_t totalSongs, std::int32_t steps,

@@ -13,9 +13,11 @@ namespace quorvex::cli {
 // The progress line of a run of `totalSongs` songs of `steps` steps, of which
 // `songsDone` are finished after `elapsedSeconds`: the share done, the steps
 // per second so far and the time left at that pace, e.g.
-// "simulating: 37% done, 2.41 G steps/s, about 3 s left". Plain ASCII, cut
-// to `columns - 1` characters (80 when `columns` is 0), so that it never
-// wraps and a carriage return brings the cursor back to its start.
+// "simulating: 37% done, 2.41 G steps/s, about 3 s left". Plain ASCII, at
+// most `columns - 1` characters (80 when `columns` is 0), so that it never
+// wraps and a carriage return brings the cursor back to its start: on a
+// narrow terminal "37% done, 2.41 G steps/s, 3 s left", then "37% done,
+// 3 s left", cut only when even that does not fit.
 std::string progressLine(std::int64_t songsDone, std::int64_t totalSongs, std::int32_t steps,
                          double elapsedSeconds, int columns);
 
