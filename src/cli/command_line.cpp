@@ -25,8 +25,8 @@ namespace {
 constexpr const char* programName = "quorvex";
 
 constexpr const char* programFooter =
-    "With no arguments quorvex holds its dialogue: it asks for the songs, the steps per song\n"
-    "and the perfect ratio, and writes QuorvexResults.txt in the current folder.\n"
+    "With no arguments quorvex holds its dialogue: it asks for the songs, the steps\n"
+    "per song and the perfect ratio, and writes QuorvexResults.txt in this folder.\n"
     "Run 'quorvex COMMAND --help' for the options of a command.\n"
     "\n"
     "Example:\n"
@@ -96,8 +96,7 @@ class CommandLine {
         layout->label("SUBCOMMAND", "COMMAND");
         app_.formatter(layout);
         app_.set_help_flag("-h,--help", "show this help and exit");
-        version_ =
-            declareFlag(app_, "--version", "show the version and the kernels this processor would run");
+        version_ = declareFlag(app_, "--version", "show the version and this processor's kernels");
         app_.footer(programFooter);
         for (std::unique_ptr<Command>& command : commands_) {
             CLI::App* sub =

@@ -44,32 +44,31 @@ constexpr const char* helpFooter =
     "\n"
     "Examples:\n"
     "  quorvex simulate --songs 100000 --steps 400 --perfect 0.95\n"
-    "  quorvex simulate --songs 1000000 --steps 300 --perfect 0.99 --at-least 950,990 "
-    "--plot scores.svg\n"
-    "  quorvex simulate --songs 10 --steps 400 --perfect 0.95 --seed 1700000000 "
-    "--results QuorvexResults.txt\n"
+    "  quorvex simulate --songs 1000000 --steps 300 --perfect 0.99 \\\n"
+    "      --at-least 950,990 --format json --output scores.json --plot scores.svg\n"
+    "  quorvex simulate --songs 10 --steps 400 --perfect 0.95 --seed 1700000000 \\\n"
+    "      --results QuorvexResults.txt\n"
     "\n"
     "--seed S plays the songs the dialogue plays when started in second S with the\n"
-    "same three values; --results then writes the same bytes as its QuorvexResults.txt.";
+    "same three values; --results then writes the bytes of its QuorvexResults.txt.";
 
 class SimulateCommand final : public Command {
   public:
     std::string_view name() const override { return "simulate"; }
-    std::string_view summary() const override {
-        return "play seeded songs and summarise their scores (text, csv or json; an SVG plot)";
-    }
+    std::string_view summary() const override { return "play seeded songs and summarise their scores"; }
 
     void declareOptions(CLI::App& command) override {
         command.footer(helpFooter);
         songs_ = declareTextOption(command, "--songs", "N", "songs to play, 1 to 2147483647 (required)");
         steps_ = declareTextOption(command, "--steps", "S", "steps per song, 1 to 2147483647 (required)");
         perfect_ = declareTextOption(command, "--perfect", "R",
-                                     "perfect ratio: the chance that a step is judged perfect or better,\n"
+                                     "the chance that a step is judged perfect or better,\n"
                                      "in (0, 1], read as the dialogue reads it (required)");
         seed_ = declareTextOption(command, "--seed", "SECONDS",
-                                  "the clock second to seed from, 0 to 4294967295 (default: now)");
+                                  "the clock second to seed from, 0 to 4294967295\n"
+                                  "(default: the current second)");
         threads_ = declareTextOption(command, "--threads", "T",
-                                     "threads, 1 to 1024 (default: the CPUs this process may use, " +
+                                     "threads, 1 to 1024 (default: the usable CPUs, " +
                                          std::to_string(defaultThreads()) +
                                          " here);\nthe results are the same for any count");
         atLeast_ = declareTextOption(command, "--at-least", "SCORE,...",
