@@ -74,14 +74,23 @@ Json exactJson(const SimulationRecord& run) {
     return {{"census",
              {{"aaa_draws", run.census.aaaDraws},
               {"marvelous_draws", run.census.marvelousDraws},
-              {"draws", 10000000}}},
-            {"aaa_chance", {{"value", run.exact.aaaChance}, {"agrees", agreement.aaaChance}}},
+              {"draws", 10000000},
+              {"aaa_outputs", run.census.aaaOutputs},
+              {"marvelous_outputs", run.census.marvelousOutputs},
+              {"outputs", 2147483648LL}}},
+            {"aaa_chance",
+             {{"value", run.exact.aaaChance},
+              {"generator_value", run.exact.generatorAaaChance},
+              {"agrees", agreement.aaaChance}}},
             {"marvelous_mean",
              {{"value", run.exact.marvelousMean},
+              {"generator_value", run.exact.generatorMarvelousMean},
               {"band95", intervalJson(agreement.marvelousBand)},
               {"agrees", agreement.marvelousMean}}},
             {"perfect_score_chance",
-             {{"value", run.exact.perfectScoreChance}, {"agrees", agreement.perfectScoreChance}}}};
+             {{"value", run.exact.perfectScoreChance},
+              {"generator_value", run.exact.generatorPerfectScoreChance},
+              {"agrees", agreement.perfectScoreChance}}}};
 }
 
 Json histogramJson(const std::vector<ScoreGroup>& groups) {

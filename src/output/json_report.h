@@ -25,21 +25,25 @@
 //     "at_least": [{"score", "reachable", then PROPORTION's keys}]
 //   },
 //   "exact": {                  values that hold exactly for independent draws
-//     "census": {"aaa_draws", "marvelous_draws", "draws": 10000000},
-//     "aaa_chance": {"value", "agrees"},
-//     "marvelous_mean": {"value", "band95": {"low", "high"}, "agrees"},
-//     "perfect_score_chance": {"value", "agrees"}
+//     "census": {"aaa_draws", "marvelous_draws", "draws": 10000000,
+//                "aaa_outputs", "marvelous_outputs", "outputs": 2147483648},
+//     "aaa_chance": {"value", "generator_value", "agrees"},
+//     "marvelous_mean": {"value", "generator_value", "band95": {"low", "high"}, "agrees"},
+//     "perfect_score_chance": {"value", "generator_value", "agrees"}
 //   },
 //   "best_score",               the highest score the step count allows
 //   "histogram": [{"score", "songs", "share", "highest_marvelous",
 //                  "lowest_marvelous", "aaa_songs"}]   highest score first
 // }
 // PROPORTION is {"count", "total", "share", "ci95": {"low", "high"}}, the
-// interval Wilson's. "agrees" is true when the estimate's 95% interval
-// contains the exact value; the run keeps no per-song squares of marvelous
-// counts, so for the marvelous mean it is true when the estimate lies in
-// band95, where 95% of runs' means fall (see exact_agreement.h). Each is
-// false in 1 run in 20 by chance alone.
+// interval Wilson's. "value" holds for independent, equally likely draw
+// indices; "generator_value" for independent, equally likely generator
+// outputs, which make the indices below 7483648 a little more likely (215
+// outputs each against 214) and which long runs follow. "agrees" is true
+// when the estimate's 95% interval contains the generator value; the run
+// keeps no per-song squares of marvelous counts, so for the marvelous mean
+// it is true when the estimate lies in band95, where 95% of runs' means
+// fall (see exact_agreement.h). Each is false in 1 run in 20 by chance alone.
 
 #include <string>
 

@@ -158,16 +158,28 @@ class ReportWriter {
     void marvelousLine() {
         const stats::ScoreSummary& s = run_.summary;
         const int d = decimalsForSpread(agreement_.marvelousHalfWidth);
-        labelled("Marvelous",
-                 {fixedText(s.marvelousMean, d) + " per song",
-                  "(exact " + fixedText(run_.exact.marvelousMean, d) + ")" + std::string(glyphs_.separator) +
-                      "min " + integerText(s.marvelousMin) + std::string(glyphs_.separator) + "max " +
-                      integerText(s.marvelousMax)},
-                 "   ");
+        const std::string exact = fixedText(run_.exact.marvelousMean, d);
+        const std::string generator = fixedText(run_.exact.generatorMarvelousMean, d);
+        std::vector<WrapItem> items{{"", fixedText(s.marvelousMean, d) + " per song"}};
+        if (exact == generator) {
+            items.push_back({"   ", "(exact " + exact + ")"});
+        } else {
+            items.push_back({"   ", "(exact " + exact + ","});
+            items.push_back({" ", "generator " + generator + ")"});
+        }
+        items.push_back({std::string(glyphs_.separator), "min " + integerText(s.marvelousMin)});
+        items.push_back({std::string(glyphs_.separator), "max " + integerText(s.marvelousMax)});
+        labelled("Marvelous", items);
     }
 
-    ProportionCells proportionCells(std::string label, const stats::Proportion& p,
-                                    const double* exact) const {
+    // The value for equally likely draws, and the generator's beside it
+    // where the two differ as shown.
+    static std::string bothExactTexts(const std::string& equallyLikely, const std::string& generator) {
+        return equallyLikely == generator ? equallyLikely : equallyLikely + ", generator " + generator;
+    }
+
+    ProportionCells proportionCells(std::string label, const stats::Proportion& p, const double* exact,
+                                    const double* generatorExact) const {
         const int d = percentDecimals(p);
         std::vector<WrapItem> detail{
             {"  ", std::string("(")
@@ -178,23 +190,26 @@ class ReportWriter {
             {" ",
              "95% CI " + interval(percentText(p.wilson95.low, d), percentText(p.wilson95.high, d)) + ")"}};
         if (exact != nullptr)
-            detail.push_back({"  ", "exact " + exactPercentText(*exact, d)});
+            detail.push_back({"  ", "exact " + bothExactTexts(exactPercentText(*exact, d),
+                                                              exactPercentText(*generatorExact, d))});
         return {std::move(label), percentText(p.share, d), detail};
     }
 
     // 4. AAA, score 1000 and each asked threshold, their shares aligned.
     void proportionLines() {
         std::vector<ProportionCells> rows;
-        rows.push_back(proportionCells("AAA", run_.summary.aaa, &run_.exact.aaaChance));
+        rows.push_back(
+            proportionCells("AAA", run_.summary.aaa, &run_.exact.aaaChance, &run_.exact.generatorAaaChance));
         if (run_.bestScore >= 1000)
-            rows.push_back(
-                proportionCells("Score 1000", run_.summary.perfectScore, &run_.exact.perfectScoreChance));
+            rows.push_back(proportionCells("Score 1000", run_.summary.perfectScore,
+                                           &run_.exact.perfectScoreChance,
+                                           &run_.exact.generatorPerfectScoreChance));
         else
             rows.push_back({"Score 1000", "", unreachable(1000)});
         for (const stats::ScoreThreshold& threshold : run_.summary.atLeast) {
             std::string label = atLeastLabel(threshold.score);
             if (threshold.reachable)
-                rows.push_back(proportionCells(std::move(label), threshold.songs, nullptr));
+                rows.push_back(proportionCells(std::move(label), threshold.songs, nullptr, nullptr));
             else
                 rows.push_back({std::move(label), "", unreachable(threshold.score)});
         }
@@ -224,7 +239,9 @@ class ReportWriter {
     void censusLine() {
         labelled("Draws", words(integerText(run_.census.aaaDraws) + " of 10000000 keep a song AAA, " +
                                 integerText(run_.census.marvelousDraws) +
-                                " are marvelous; exact values assume independent, equally likely draws"));
+                                " are marvelous; exact values assume independent, equally likely draws, "
+                                "generator values independent, equally likely generator outputs (215 or 214 "
+                                "of its 2^31 give each draw)"));
     }
 
     // 6. An exact value outside its estimate's interval.
@@ -232,12 +249,13 @@ class ReportWriter {
         const std::string chance = "rare by chance (1 run in 20), frequent if something is wrong.";
         const int aaaDecimals = percentDecimals(run_.summary.aaa);
         if (!agreement_.aaaChance)
-            note("the exact AAA chance " + exactPercentText(run_.exact.aaaChance, aaaDecimals) +
+            note("the generator's exact AAA chance " +
+                 exactPercentText(run_.exact.generatorAaaChance, aaaDecimals) +
                  " lies outside the run's 95% CI: " + chance);
         const int perfectDecimals = percentDecimals(run_.summary.perfectScore);
         if (!agreement_.perfectScoreChance)
-            note("the exact chance of score 1000, " +
-                 exactPercentText(run_.exact.perfectScoreChance, perfectDecimals) +
+            note("the generator's exact chance of score 1000, " +
+                 exactPercentText(run_.exact.generatorPerfectScoreChance, perfectDecimals) +
                  ", lies outside the run's 95% CI: " + chance);
         if (!agreement_.marvelousMean) {
             const int d = decimalsForSpread(agreement_.marvelousHalfWidth);

@@ -23,8 +23,11 @@ namespace quorvex::testing {
 // Marvelous sum 3972: mean 397.2. AAA 3 of 10, score 1000 2 of 10, score
 // >= 990 10 of 10, >= 1001 unreachable. Census and exact values as for
 // 0.999: a = 9990001, m = 9960001; 0.9990001^400, 400 m / 10^7, (m / 10^7)^400.
-// The AAA share's interval [0.108, 0.603] misses its exact 0.670 and the
-// marvelous mean misses its band [397.615, 399.188]; score 1000 agrees.
+// Weighed by the generator's outputs (windows [5000, 9995000] and
+// [20000, 9980000]; 215 outputs below 7483648, 214 from there):
+// 2145338862 and 2138903862 of 2^31, giving 0.67052308, 398.40189, 0.20163208.
+// The AAA share's interval [0.108, 0.603] misses its exact 0.6705 and the
+// marvelous mean misses its band [397.620, 399.184]; score 1000 agrees.
 inline output::SimulationRecord tenSongRecord() {
     output::SimulationRecord run;
     run.songs = 10;
@@ -55,8 +58,8 @@ inline output::SimulationRecord tenSongRecord() {
     s.perfectScore = stats::proportionOf(2, 10);
     s.atLeast = {{990, stats::proportionOf(10, 10), true}, {1001, stats::proportionOf(0, 10), false}};
     run.bestScore = 1000;
-    run.census = {9990001, 9960001};
-    run.exact = {0.67018595, 398.40004, 0.20125784};
+    run.census = {9990001, 9960001, 2145338862, 2138903862};
+    run.exact = {0.67018595, 398.40004, 0.20125784, 0.67052308, 398.40189, 0.20163208};
     return run;
 }
 
@@ -85,8 +88,8 @@ inline output::SimulationRecord oneSongRecord() {
     s.aaa = stats::proportionOf(0, 1);
     s.perfectScore = stats::proportionOf(0, 1);
     run.bestScore = 999;
-    run.census = {9000001, 9300001};
-    run.exact = {1.8e-14, 279.00003, 0};
+    run.census = {9000001, 9300001, 1932983862, 1997333862};
+    run.exact = {1.8e-14, 279.00003, 0, 1.95e-14, 279.02432, 0};
     return run;
 }
 
@@ -111,8 +114,8 @@ inline output::SimulationRecord allAaaRecord() {
     s.aaa = stats::proportionOf(1000, 1000);
     s.perfectScore = stats::proportionOf(1000, 1000);
     run.bestScore = 1000;
-    run.census = {10000000, 10000000};
-    run.exact = {1, 400, 1};
+    run.census = {10000000, 10000000, 2147483648, 2147483648};
+    run.exact = {1, 400, 1, 1, 400, 1};
     return run;
 }
 
