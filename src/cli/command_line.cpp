@@ -223,7 +223,9 @@ class CommandLine {
                             std::string message = name;
                             message += " is an option of a command: put the command first, as in 'quorvex ";
                             message += other->name();
-                            return message + " " + name + " ...'";
+                            message += " ";
+                            message += name;
+                            return message + " ...'";
                         }
             }
             std::string message = "unknown option " + quoteForMessage(name);
