@@ -53,7 +53,15 @@ std::vector<std::string> filesIn(const std::string& folder) {
 }
 
 const Values dialogueCases[] = {
-    {"10", "400", "0.95"}, {"3", "100", "0.9"}, {"1000", "7", "0.5"}, {"200", "300", "0.99"}, {"5", "1", "1"},
+    {"10", "400", "0.95"},
+    {"3", "100", "0.9"},
+    {"1000", "7", "0.5"},
+    {"200", "300", "0.99"},
+    {"5", "1", "1"},
+    // Ratios written as the reader alone would take them.
+    {"50", "100", ".5"},
+    {"50", "100", "1e-1"},
+    {"50", "100", "0.002877"},
 };
 
 TEST(SimulateRun, SeedAndResultsGiveTheDialoguesFileForTheSameSecond) {
