@@ -14,6 +14,7 @@ test: build
 bench: build
 	./build/release/bench/model_bench
 	./build/release/bench/engine_bench
+	./build/release/bench/engine_batch_bench
 	./build/release/bench/score_tally_bench
 	./build/release/bench/general_real_bench
 
