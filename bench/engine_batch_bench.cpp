@@ -60,6 +60,7 @@ template <class Play> Timing fastest(int repeats, Play play) {
 
 std::vector<SongRun> batchOf(const std::vector<double>& ratios) {
     std::vector<SongRun> runs;
+    runs.reserve(ratios.size());
     for (double ratio : ratios)
         runs.push_back({songsPerRun, steps, deriveRunConstants(steps, ratio).constants, seed});
     return runs;
@@ -109,6 +110,7 @@ int main(int argc, char** argv) {
 
     // 2. A sweep: 100 ratios from one seed, batch against runs one by one.
     std::vector<double> ratios;
+    ratios.reserve(runCount);
     for (int k = 0; k < runCount; ++k)
         ratios.push_back(0.9 + 0.001 * k);
     const std::vector<SongRun> sweepRuns = batchOf(ratios);

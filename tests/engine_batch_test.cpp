@@ -35,6 +35,7 @@ struct RunResult {
 
 std::vector<SongRun> songRuns(const std::vector<RunCase>& cases) {
     std::vector<SongRun> runs;
+    runs.reserve(cases.size());
     for (const RunCase& c : cases)
         runs.push_back({c.songs, c.steps, deriveRunConstants(c.steps, c.ratio).constants, c.startState});
     return runs;
@@ -111,6 +112,7 @@ TEST_F(EngineBatch, ManyRunsFromOneSeedMatchThePlainModel) {
     // A sweep: ratios 0.900 .. 0.959 from one seed, more runs than are ever
     // in flight, so the runs' places are used again and again.
     std::vector<RunCase> cases;
+    cases.reserve(60);
     for (int k = 0; k < 60; ++k)
         cases.push_back({150 + k, 60, 0.9 + 0.001 * k, 1700000000u});
     const std::vector<SongRun> runs = songRuns(cases);
@@ -124,6 +126,7 @@ TEST_F(EngineBatch, SlowReportingHoldsTheThreadsBackWithoutChangingResults) {
     // While the first report sleeps, the threads fill every place for runs
     // in flight and must wait for the report to free one.
     std::vector<RunCase> cases;
+    cases.reserve(30);
     for (int k = 0; k < 30; ++k)
         cases.push_back({300 + k, 100, 0.95, 1000u + static_cast<std::uint64_t>(k)});
     const std::vector<SongRun> runs = songRuns(cases);
@@ -156,6 +159,7 @@ TEST_F(EngineBatch, ProgressCountsEverySongAndTheGeneratorIsLeftAlone) {
 
 TEST_F(EngineBatch, AFailingReportStopsTheBatch) {
     std::vector<RunCase> cases;
+    cases.reserve(20);
     for (int k = 0; k < 20; ++k)
         cases.push_back({3000, 100, 0.95, static_cast<std::uint64_t>(k)});
     const std::vector<SongRun> runs = songRuns(cases);

@@ -262,7 +262,7 @@ class SharedBatch {
 
     // Stops the batch: threads take no further item and stop waiting. The
     // first failure passed here is kept for rethrowFailure.
-    void stop(std::exception_ptr failure = nullptr) {
+    void stop(const std::exception_ptr& failure = nullptr) {
         {
             const std::lock_guard<std::mutex> lock(gate_);
             if (failure && !failure_)
