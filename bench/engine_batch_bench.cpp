@@ -6,13 +6,15 @@
 // 2. a sweep: ratios 0.900, 0.901, ..., 0.999, each 10^5 songs x 400 steps
 //    from one seed, as one batch, against the sum of the 100 runs played
 //    one after another with runSongs.
-// Not a test.
+// The two sides of a comparison take turns. Not a test.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "runtime/numeric_mode.h"
@@ -43,19 +45,29 @@ struct Timing {
     double processor; // seconds, all threads, in the same repetition
 };
 
-// The fastest of `repeats` calls of `play`: other work on the machine only
-// ever slows a run down.
-template <class Play> Timing fastest(int repeats, Play play) {
-    Timing best{0.0, 0.0};
+Timing timed(const std::function<void()>& play) {
+    const double processorStart = processorSeconds();
+    const auto start = Clock::now();
+    play();
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    return {wall, processorSeconds() - processorStart};
+}
+
+// The fastest of `repeats` calls of each, the two taking turns so that both
+// meet the same spells of other work on the machine, which only ever slows
+// a run down.
+std::pair<Timing, Timing> fastestInTurn(int repeats, const std::function<void()>& reference,
+                                        const std::function<void()>& batch) {
+    Timing bestReference{0.0, 0.0}, bestBatch{0.0, 0.0};
     for (int repeat = 0; repeat < repeats; ++repeat) {
-        const double processorStart = processorSeconds();
-        const auto start = Clock::now();
-        play();
-        const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-        if (repeat == 0 || wall < best.wall)
-            best = {wall, processorSeconds() - processorStart};
+        const Timing r = timed(reference);
+        if (repeat == 0 || r.wall < bestReference.wall)
+            bestReference = r;
+        const Timing b = timed(batch);
+        if (repeat == 0 || b.wall < bestBatch.wall)
+            bestBatch = b;
     }
-    return best;
+    return {bestReference, bestBatch};
 }
 
 std::vector<SongRun> batchOf(const std::vector<double>& ratios) {
@@ -97,13 +109,15 @@ int main(int argc, char** argv) {
 
     // 1. One ratio: 100 runs in a batch against one run of as many songs.
     const std::vector<SongRun> sameRuns = batchOf(std::vector<double>(runCount, 0.95));
-    const Timing oneRun = fastest(repeats, [&] {
-        ScoreAggregate songs;
-        seedRandom(seed);
-        runSongs(runCount * songsPerRun, steps, sameRuns[0].constants, songs);
-        sink = sink + songs.frequency[1000];
-    });
-    const Timing sameBatch = fastest(repeats, [&] { sink = sink + playBatch(sameRuns); });
+    const auto [oneRun, sameBatch] = fastestInTurn(
+        repeats,
+        [&] {
+            ScoreAggregate songs;
+            seedRandom(seed);
+            runSongs(runCount * songsPerRun, steps, sameRuns[0].constants, songs);
+            sink = sink + songs.frequency[1000];
+        },
+        [&] { sink = sink + playBatch(sameRuns); });
     printLine("one run, 10^7 songs x 400 steps @ 0.95", oneRun, stepCount);
     printLine("batch, 100 runs x 10^5 songs x 400 steps @ 0.95", sameBatch, stepCount);
     printOverhead(sameBatch, oneRun);
@@ -114,15 +128,17 @@ int main(int argc, char** argv) {
     for (int k = 0; k < runCount; ++k)
         ratios.push_back(0.9 + 0.001 * k);
     const std::vector<SongRun> sweepRuns = batchOf(ratios);
-    const Timing separate = fastest(repeats, [&] {
-        for (const SongRun& run : sweepRuns) {
-            ScoreAggregate songs;
-            seedRandom(seed);
-            runSongs(run.songs, run.steps, run.constants, songs);
-            sink = sink + songs.frequency[1000];
-        }
-    });
-    const Timing sweepBatch = fastest(repeats, [&] { sink = sink + playBatch(sweepRuns); });
+    const auto [separate, sweepBatch] = fastestInTurn(
+        repeats,
+        [&] {
+            for (const SongRun& run : sweepRuns) {
+                ScoreAggregate songs;
+                seedRandom(seed);
+                runSongs(run.songs, run.steps, run.constants, songs);
+                sink = sink + songs.frequency[1000];
+            }
+        },
+        [&] { sink = sink + playBatch(sweepRuns); });
     printLine("100 separate runs, 0.900..0.999, 10^5 x 400 each", separate, stepCount);
     printLine("batch of the same 100 runs", sweepBatch, stepCount);
     printOverhead(sweepBatch, separate);
