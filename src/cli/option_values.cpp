@@ -27,19 +27,24 @@ std::optional<std::int64_t> readWholeNumber(std::string_view text, std::int64_t 
     return value;
 }
 
-std::optional<double> readPerfectRatio(std::string_view text) {
+std::optional<double> readRealNumber(std::string_view text) {
     // 1. The reader would skip leading white space and stop at trailing
     //    text; neither belongs to a number given as an argument.
     if (text.empty() || text.front() == ' ' || (text.front() >= '\t' && text.front() <= '\r'))
         return std::nullopt;
     // 2. Read as the dialogue reads, then demand that nothing is left over.
     istream in(text);
-    double ratio = 0.0;
-    readReal(in, ratio);
+    double value = 0.0;
+    readReal(in, value);
     if (in.inError() || in.peek() != istream::endOfInput)
         return std::nullopt;
-    // 3. The domain; NaN fails both comparisons.
-    if (!(ratio > 0.0 && ratio <= 1.0))
+    return value;
+}
+
+std::optional<double> readPerfectRatio(std::string_view text) {
+    const std::optional<double> ratio = readRealNumber(text);
+    // The domain; NaN fails both comparisons.
+    if (!ratio || !(*ratio > 0.0 && *ratio <= 1.0))
         return std::nullopt;
     return ratio;
 }

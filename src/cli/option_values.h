@@ -17,6 +17,12 @@ namespace quorvex::cli {
 // octal, no "0x"), any number of digits without wrapping around.
 std::optional<std::int64_t> readWholeNumber(std::string_view text, std::int64_t low, std::int64_t high);
 
+// A number read by the program's own typed-value reader exactly as the
+// dialogue reads a ratio typed at its prompt, whatever its value: infinity
+// for "1e999", 0 for "1e-999". The text must start with the number and end
+// with it.
+std::optional<double> readRealNumber(std::string_view text);
+
 // A perfect ratio in (0, 1], read by the program's own typed-value reader
 // exactly as the dialogue reads a ratio typed at its prompt, so that a text
 // gives the same double on both faces. The reader's white-space skipping
