@@ -1,14 +1,13 @@
-// The points of a range A:B:STEP: each A + i STEP rounded once (checked
-// against the C library's correctly rounded fma, which the program itself
-// never calls), B included exactly when it lies on the grid within the
-// rounding of the three numbers, and every bad range refused.
+// The points of a range A:B:STEP in exact decimal arithmetic: each point the
+// decimal A + i STEP written out once (checked against integer arithmetic on
+// the same numbers), B included exactly when the steps reach it, and every
+// bad range refused.
 
 #include "cli/ratio_range.h"
 
-#include <bit>
-#include <cmath>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -16,115 +15,135 @@
 namespace quorvex::cli {
 namespace {
 
-std::uint64_t bitsOf(double x) {
-    return std::bit_cast<std::uint64_t>(x);
+std::vector<std::string> textsOf(const RangePoints& range) {
+    std::vector<std::string> texts;
+    for (const RangePoint& point : range.points)
+        texts.push_back(point.text);
+    return texts;
 }
 
-TEST(RatioRange, APointIsTheCorrectlyRoundedFusedProduct) {
-    // glibc's fma rounds A + i STEP once, as the points must be. Random bit
-    // patterns reach every binade and subnormals; the magnitudes are drawn
-    // near each other too, where the sum's rounding is hardest.
-    std::mt19937_64 random(1700000000);
-    int compared = 0;
-    for (int n = 0; n < 300000; ++n) {
-        const double start = std::bit_cast<double>(random());
-        double step = std::bit_cast<double>(random());
-        const auto i = static_cast<std::uint32_t>(n % 3 == 0 ? random() % 10001 : random());
-        if (!std::isfinite(start) || !std::isfinite(step) || start == 0 || step == 0)
-            continue;
-        if (n % 2 == 0)
-            step = std::ldexp(step, std::ilogb(start) - std::ilogb(step) - static_cast<int>(random() % 60));
-        const double expected = std::fma(static_cast<double>(i), step, start);
-        ASSERT_EQ(bitsOf(rangePoint(start, step, i)), bitsOf(expected == 0 ? 0.0 : expected))
-            << std::hexfloat << start << " + " << i << " * " << step;
-        ++compared;
-    }
-    EXPECT_GT(compared, 250000);
-    // Decimal steps from decimal starts, every i a sweep can reach.
-    for (const double start : {0.9, 0.1, 0.99, 0.0001, 1.0})
-        for (const double step : {0.01, 0.1, 0.0005, 0.001, -0.01, 1e-7})
-            for (std::uint32_t i = 0; i <= 10000; ++i)
-                ASSERT_EQ(rangePoint(start, step, i), std::fma(static_cast<double>(i), step, start))
-                    << start << " + " << i << " * " << step;
+std::vector<std::string> labelsOf(const RangePoints& range) {
+    std::vector<std::string> labels;
+    for (const RangePoint& point : range.points)
+        labels.push_back(point.label);
+    return labels;
 }
 
-TEST(RatioRange, RoundedOnceNotAddedUp) {
-    // Adding 0.1 seven times to 0.1 gives 0.7999999999999999; 8 x 0.1 is
-    // exactly 0.8's double. Ten more steps give 1.1, not 1.0999999999999999.
-    EXPECT_EQ(rangePoint(0.1, 0.1, 7), 0.8);
-    EXPECT_EQ(rangePoint(0.1, 0.1, 10), 1.1);
-    // And where rounding once gives the neighbour of the decimal's double.
-    EXPECT_EQ(rangePoint(0.9, 0.01, 5), 0x1.e666666666667p-1); // 0.9500000000000001, not 0.95
+// n / 10^6 written out by hand: six decimals, then trailing zeros dropped.
+std::string millionths(std::int64_t n) {
+    const std::string digits =
+        std::string(7 - std::min<std::size_t>(7, std::to_string(n).size()), '0') + std::to_string(n);
+    std::string text = digits.substr(0, digits.size() - 6) + "." + digits.substr(digits.size() - 6);
+    text.erase(text.find_last_not_of('0') + 1);
+    return text.back() == '.' ? text.substr(0, text.size() - 1) : text;
 }
 
-TEST(RatioRange, PointsEndAtBWhenItLiesOnTheGrid) {
+TEST(RatioRange, ExactDecimalsOfTheReadersTexts) {
     struct Case {
-        RatioRange range;
-        std::vector<double> points;
+        std::string text;
+        std::int64_t units;
+        int decimals;
     };
     const std::vector<Case> cases = {
-        // 0.9 + 9 x 0.01 exceeds the double 0.99 by 3.3e-17: still B.
-        {{0.9, 0.99, 0.01},
-         {0x1.ccccccccccccdp-1, 0x1.d1eb851eb851fp-1, 0x1.d70a3d70a3d71p-1, 0x1.dc28f5c28f5c3p-1,
-          0x1.e147ae147ae15p-1, 0x1.e666666666667p-1, 0x1.eb851eb851eb9p-1, 0x1.f0a3d70a3d70ap-1,
-          0x1.f5c28f5c28f5cp-1, 0.99}},
-        // 0.1 + 2 x 0.1 is a tie that rounds to 0.30000000000000004: B is 0.3.
-        {{0.1, 0.3, 0.1}, {0.1, 0.2, 0.3}},
-        // The tolerance is ulp(0.9) + ulp(B) + 9 ulp(0.01) = 2.4e-16 around
-        // 0.9 + 9 x 0.01 = 0.99 + 2.4e-17: B from 0.99 - 1 ulp to 0.99 + 2 ulp.
-        {{0.9, 0.9900000000000002, 0.01}, {}},
-        {{0.9, 0.9899999999999999, 0.01}, {}},
-        {{0.9, 0.9900000000000003, 0.01}, {}},
-        {{0.9, 0.9899999999999998, 0.01}, {}},
-        // B off the grid: the last point before it.
-        {{0.9, 0.985, 0.01}, {}},
-        // Downwards, a single point, and a step longer than the range.
-        {{1, 0.9, -0.05}, {1, 0.95, 0.9}},
-        {{0.5, 0.5, 0.1}, {0.5}},
-        {{0.5, 0.5, -0.1}, {0.5}},
-        {{0.5, 0.6, 1}, {0.5}},
+        {"0.95", 95, 2},  {".5", 5, 1},      {"0.50", 5, 1},          {"9.5e-1", 95, 2}, {"1", 1, 0},
+        {"1.", 1, 0},     {"000.001", 1, 3}, {"-0.01", -1, 2},        {"+0.01", 1, 2},   {"1e-30", 1, 30},
+        {"25E-3", 25, 3}, {"0.0", 0, 0},     {"1234567", 1234567, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.range.start << ":" << c.range.stop << ":" << c.range.step);
+        const std::optional<DecimalNumber> got = exactDecimal(c.text);
+        ASSERT_TRUE(got.has_value()) << c.text;
+        EXPECT_EQ(static_cast<std::int64_t>(got->units), c.units) << c.text;
+        EXPECT_EQ(got->decimals, c.decimals) << c.text;
+    }
+    for (const char* refused : {"", ".", "e5", "1e", "1e+", "0.5x", "1..2", "1e-31",
+                                "0.0000000000000000000000000000001", "12345678", "1e7"})
+        EXPECT_FALSE(exactDecimal(refused).has_value()) << refused;
+}
+
+TEST(RatioRange, EveryPointIsTheExactDecimalWrittenOnce) {
+    // Ranges of millionths against integer arithmetic on the same numbers.
+    std::mt19937_64 random(1700000000);
+    for (int n = 0; n < 2000; ++n) {
+        const auto a = static_cast<std::int64_t>(random() % 1000000) + 1;
+        const auto s = static_cast<std::int64_t>(random() % 5000) + 1;
+        const auto b = std::min<std::int64_t>(1000000, a + s * static_cast<std::int64_t>(random() % 150));
+        const std::string start = millionths(a), stop = millionths(b), step = millionths(s) + "0";
+        SCOPED_TRACE(start + ":" + stop + ":" + step);
+        const RangePoints range = expandRange({start, stop, step}, 10000);
+        ASSERT_EQ(range.fault, RangeFault::none);
+        ASSERT_EQ(range.points.size(), static_cast<std::size_t>((b - a) / s + 1));
+        for (std::size_t i = 1; i + 1 < range.points.size(); ++i)
+            ASSERT_EQ(range.points[i].text, millionths(a + static_cast<std::int64_t>(i) * s));
+        EXPECT_EQ(range.points.front().text, start);
+    }
+}
+
+TEST(RatioRange, PointsEndAtBExactlyWhenTheStepsReachIt) {
+    struct Case {
+        RangeTexts range;
+        std::vector<std::string> texts;
+    };
+    const std::vector<Case> cases = {
+        // Doubles would miss these: 0.9 + 9 x 0.01 exceeds the double 0.99,
+        // 0.1 + 2 x 0.1 rounds to 0.30000000000000004, and 0.9 + 5 x 0.01 to
+        // 0.9500000000000001, a double the program's reader makes of no text.
+        {{"0.9", "0.99", "0.01"},
+         {"0.9", "0.91", "0.92", "0.93", "0.94", "0.95", "0.96", "0.97", "0.98", "0.99"}},
+        {{"0.1", "0.3", "0.1"}, {"0.1", "0.2", "0.3"}},
+        {{"0.1", "1", "0.1"}, {"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1"}},
+        // B off the grid: the last point before it.
+        {{"0.9", "0.985", "0.01"}, {"0.9", "0.91", "0.92", "0.93", "0.94", "0.95", "0.96", "0.97", "0.98"}},
+        {{"0.9", "0.99000000000000000001", "0.01"},
+         {"0.9", "0.91", "0.92", "0.93", "0.94", "0.95", "0.96", "0.97", "0.98", "0.99"}},
+        // A and B keep their texts; the points between are written shortest.
+        {{"9e-1", "1.00", "0.05"}, {"9e-1", "0.95", "1.00"}},
+        // Downwards, a single point, and a step longer than the range.
+        {{"1", "0.9", "-0.05"}, {"1", "0.95", "0.9"}},
+        {{"0.5", "0.5", "0.1"}, {"0.5"}},
+        {{"0.5", "0.5", "-0.1"}, {"0.5"}},
+        {{"0.5", "0.6", "1"}, {"0.5"}},
+        {{"1e-30", "3e-30", "1e-30"}, {"1e-30", "0.000000000000000000000000000002", "3e-30"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.range.start) + ":" + std::string(c.range.stop) + ":" +
+                     std::string(c.range.step));
         const RangePoints got = expandRange(c.range, 10000);
         ASSERT_EQ(got.fault, RangeFault::none);
-        if (!c.points.empty()) {
-            EXPECT_EQ(got.points, c.points);
-        }
+        EXPECT_EQ(textsOf(got), c.texts);
     }
-    const auto last = [](RatioRange range) { return expandRange(range, 10000).points.back(); };
-    EXPECT_EQ(last({0.9, 0.9900000000000002, 0.01}), 0.9900000000000002);
-    EXPECT_EQ(last({0.9, 0.9899999999999999, 0.01}), 0.9899999999999999);
-    // Beyond: the last grid point whose exact value has not passed B.
-    EXPECT_EQ(last({0.9, 0.9900000000000003, 0.01}), 0.99);
-    EXPECT_EQ(last({0.9, 0.9899999999999998, 0.01}), 0x1.f5c28f5c28f5cp-1); // 0.98
-    EXPECT_EQ(last({0.9, 0.985, 0.01}), 0x1.f5c28f5c28f5cp-1);
-    EXPECT_EQ(expandRange({0.99, 1, 0.0005}, 10000).points.size(), 21U);
-    EXPECT_EQ(last({0.99, 1, 0.0005}), 1.0);
+    EXPECT_EQ(labelsOf(expandRange({"0.9", "1", "0.05"}, 10000)),
+              (std::vector<std::string>{"0.90", "0.95", "1.00"}));
+    EXPECT_EQ(labelsOf(expandRange({"0.99", "1", "0.0005"}, 10000))[1], "0.9905");
 }
 
 TEST(RatioRange, AtMostTheLimit) {
     // 0.0001:1:0.0001 is exactly 10000 points; one more is refused, and so
-    // is a range of some 10^300 points, without counting them.
-    const RangePoints full = expandRange({0.0001, 1, 0.0001}, 10000);
+    // is a range of 10^29 points, without counting them.
+    const RangePoints full = expandRange({"0.0001", "1", "0.0001"}, 10000);
     EXPECT_EQ(full.fault, RangeFault::none);
     EXPECT_EQ(full.points.size(), 10000U);
-    EXPECT_EQ(full.points.back(), 1.0);
-    EXPECT_EQ(expandRange({0.00001, 0.10001, 0.00001}, 10000).fault, RangeFault::tooManyPoints);
-    EXPECT_EQ(expandRange({0.00001, 0.10001, 0.00001}, 10001).points.size(), 10001U);
-    EXPECT_EQ(expandRange({0.1, 1, 1e-300}, 10000).fault, RangeFault::tooManyPoints);
-    EXPECT_EQ(expandRange({0.1, 0.2, 0.1}, 1).fault, RangeFault::tooManyPoints);
+    EXPECT_EQ(full.points.back().text, "1");
+    EXPECT_EQ(expandRange({"0.00001", "0.10001", "0.00001"}, 10000).fault, RangeFault::tooManyPoints);
+    EXPECT_EQ(expandRange({"0.00001", "0.10001", "0.00001"}, 10001).points.size(), 10001U);
+    EXPECT_EQ(expandRange({"0.1", "1", "1e-30"}, 10000).fault, RangeFault::tooManyPoints);
+    EXPECT_EQ(expandRange({"0.1", "0.2", "0.1"}, 1).fault, RangeFault::tooManyPoints);
 }
 
-TEST(RatioRange, BadStepsAreFaults) {
-    EXPECT_EQ(expandRange({0.9, 1, 0}, 10000).fault, RangeFault::zeroStep);
-    EXPECT_EQ(expandRange({0.5, 0.5, 0}, 10000).fault, RangeFault::zeroStep);
-    EXPECT_EQ(expandRange({0.9, 1, -0.01}, 10000).fault, RangeFault::stepAwayFromB);
-    EXPECT_EQ(expandRange({1, 0.9, 0.01}, 10000).fault, RangeFault::stepAwayFromB);
-    // 1e-17 is a tenth of the doubles' spacing at 0.5: 0.5 + 1e-17 rounds to 0.5.
-    const RangePoints repeats = expandRange({0.5, 0.5000000000000002, 1e-17}, 10000);
-    EXPECT_EQ(repeats.fault, RangeFault::pointsRepeat);
-    EXPECT_TRUE(repeats.points.empty());
+TEST(RatioRange, BadRangesAreFaults) {
+    const std::vector<std::pair<RangeTexts, RangeFault>> cases = {
+        {{"0.9", "1", "0"}, RangeFault::zeroStep},
+        {{"0.5", "0.5", "0.000"}, RangeFault::zeroStep},
+        {{"0.9", "1", "-0.01"}, RangeFault::stepAwayFromB},
+        {{"1", "0.9", "0.01"}, RangeFault::stepAwayFromB},
+        {{"0.5", "0.6", "1.0000000000000000001"}, RangeFault::stepBeyondOne},
+        {{"0.5", "1", "1e-31"}, RangeFault::tooFine},
+        {{"1e-31", "1", "0.1"}, RangeFault::tooFine},
+    };
+    for (const auto& [range, fault] : cases) {
+        const RangePoints got = expandRange(range, 10000);
+        EXPECT_EQ(got.fault, fault) << range.start << ":" << range.stop << ":" << range.step;
+        EXPECT_TRUE(got.points.empty());
+    }
 }
 
 } // namespace
