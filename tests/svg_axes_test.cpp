@@ -49,5 +49,23 @@ TEST(SvgAxes, TheYAxisDrawsAGridLineAtEachTickAndItsTitleUpright) {
     EXPECT_NE(svg.find("transform=\"rotate(-90 48 150)\">share of songs</text>"), std::string::npos);
 }
 
+TEST(SvgAxes, TheRightAxisMarksItsTicksOutsideTheAreaWithoutGridLines) {
+    const PlotArea area{100, 50, 400, 200};
+    const LinearScale y{0, 1, area.bottom(), area.top};
+    SvgCanvas canvas(600, 300, "axes");
+    drawRightYAxis(canvas, area, y, {0, 0.5, 1, 2}, {"0%", "50%", "100%", "200%"}, "P(AAA)", "aaa-axis",
+                   "aaa-label", "aaa-title");
+    const std::string svg = canvas.finish();
+    EXPECT_EQ(occurrences(svg, "class=\"grid\""), 0);
+    EXPECT_EQ(occurrences(svg, ">200%<"), 0); // beyond the top
+    // 0.5 is halfway up, at 150; the mark from the area's right edge at 500 outwards.
+    EXPECT_NE(svg.find("<line class=\"aaa-axis\" x1=\"500\" y1=\"150\" x2=\"505\" y2=\"150\"/>"),
+              std::string::npos);
+    EXPECT_NE(svg.find("<text class=\"aaa-label\" x=\"509\" y=\"154\">50%</text>"), std::string::npos);
+    EXPECT_NE(svg.find("<text class=\"aaa-title\" x=\"552\" y=\"150\" text-anchor=\"middle\" "
+                       "transform=\"rotate(90 552 150)\">P(AAA)</text>"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace quorvex::output

@@ -33,6 +33,7 @@ TEST(SvgCanvas, ADocumentOfElements) {
     canvas.addStyle(".bar { fill: #4a78b5; }");
     canvas.rect(1, 2.5, 3, 4, "bar");
     canvas.line(0, 0, 10, 10, "axis");
+    canvas.circle(4, 5.5, 3, "dot");
     canvas.path({{0, 0}, {1, 2}, {3, 1}}, true, "band");
     canvas.path({}, false, "nothing"); // no points, no element
     canvas.text(5, 6, "x < y", "label", TextAnchor::middle);
@@ -45,6 +46,7 @@ TEST(SvgCanvas, ADocumentOfElements) {
               "<style><![CDATA[\n.bar { fill: #4a78b5; }\n]]></style>\n"
               "<rect class=\"bar\" x=\"1\" y=\"2.5\" width=\"3\" height=\"4\"/>\n"
               "<line class=\"axis\" x1=\"0\" y1=\"0\" x2=\"10\" y2=\"10\"/>\n"
+              "<circle class=\"dot\" cx=\"4\" cy=\"5.5\" r=\"3\"/>\n"
               "<path class=\"band\" d=\"M0,0 L1,2 L3,1 Z\"/>\n"
               "<text class=\"label\" x=\"5\" y=\"6\" text-anchor=\"middle\">x &lt; y</text>\n"
               "<text class=\"title\" x=\"7\" y=\"8\" transform=\"rotate(-90 7 8)\">up</text>\n"

@@ -55,4 +55,19 @@ void drawYAxis(SvgCanvas& canvas, const PlotArea& area, const LinearScale& y,
     canvas.text(area.left - 52, area.top + area.height / 2, title, "axis-title", TextAnchor::middle, -90);
 }
 
+void drawRightYAxis(SvgCanvas& canvas, const PlotArea& area, const LinearScale& y,
+                    const std::vector<double>& ticks, const std::vector<std::string>& labels,
+                    std::string_view title, std::string_view axisClass, std::string_view labelClass,
+                    std::string_view titleClass) {
+    for (std::size_t i = 0; i < ticks.size() && i < labels.size(); ++i) {
+        const double at = y(ticks[i]);
+        if (at < area.top - slack || at > area.bottom() + slack)
+            continue;
+        canvas.line(area.right(), at, area.right() + tickLength, at, axisClass);
+        canvas.text(area.right() + tickLength + 4, at + 4, labels[i], labelClass);
+    }
+    canvas.line(area.right(), area.top, area.right(), area.bottom(), axisClass);
+    canvas.text(area.right() + 52, area.top + area.height / 2, title, titleClass, TextAnchor::middle, 90);
+}
+
 } // namespace quorvex::output

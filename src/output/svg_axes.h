@@ -40,4 +40,14 @@ void drawYAxis(SvgCanvas& canvas, const PlotArea& area, const LinearScale& y,
                const std::vector<double>& ticks, const std::vector<std::string>& labels,
                std::string_view title);
 
+// A second y axis along the right of the area, for a second quantity: a
+// tick mark and a label right of the axis at each tick (no grid lines, which
+// belong to the left axis), and the title turned to read downwards beside.
+// The classes style the axis line and marks, the labels and the title, so
+// that they can take the colour of what they measure.
+void drawRightYAxis(SvgCanvas& canvas, const PlotArea& area, const LinearScale& y,
+                    const std::vector<double>& ticks, const std::vector<std::string>& labels,
+                    std::string_view title, std::string_view axisClass, std::string_view labelClass,
+                    std::string_view titleClass);
+
 } // namespace quorvex::output

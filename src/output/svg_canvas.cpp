@@ -128,6 +128,18 @@ void SvgCanvas::line(double x1, double y1, double x2, double y2, std::string_vie
         .append("\"/>\n");
 }
 
+void SvgCanvas::circle(double cx, double cy, double r, std::string_view cssClass) {
+    body_.append("<circle class=\"")
+        .append(escapeXml(cssClass))
+        .append("\" cx=\"")
+        .append(svgNumber(cx))
+        .append("\" cy=\"")
+        .append(svgNumber(cy))
+        .append("\" r=\"")
+        .append(svgNumber(r))
+        .append("\"/>\n");
+}
+
 void SvgCanvas::path(const std::vector<SvgPoint>& points, bool closed, std::string_view cssClass) {
     if (points.empty())
         return;

@@ -38,6 +38,7 @@ class SvgCanvas {
 
     void rect(double x, double y, double width, double height, std::string_view cssClass);
     void line(double x1, double y1, double x2, double y2, std::string_view cssClass);
+    void circle(double cx, double cy, double r, std::string_view cssClass);
     // A path through the points, closed into a polygon or left open.
     void path(const std::vector<SvgPoint>& points, bool closed, std::string_view cssClass);
     // One line of text with its baseline at y; rotated by `degrees` about (x, y).
