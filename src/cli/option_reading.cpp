@@ -1,0 +1,90 @@
+#include "cli/option_reading.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/option_texts.h"
+#include "cli/option_values.h"
+#include "cli/usage_error.h"
+#include "sim/engine/engine.h"
+
+namespace quorvex::cli {
+
+namespace {
+
+bool takesOneText(const std::string& file) {
+    if (file == "-")
+        return false;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(file, error);
+    return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
+}
+
+} // namespace
+
+std::string requiredText(const CLI::Option& option, std::string_view accepts) {
+    std::optional<std::string> text = givenText(option);
+    if (!text)
+        throw UsageError(option.get_name() + " is required: " + std::string(accepts));
+    return std::move(*text);
+}
+
+std::int64_t requiredWholeNumber(const CLI::Option& option, std::int64_t low, std::int64_t high,
+                                 std::string_view accepts) {
+    const std::string text = requiredText(option, accepts);
+    const std::optional<std::int64_t> value = readWholeNumber(text, low, high);
+    if (!value)
+        refuseValue(option.get_name(), text, accepts);
+    return *value;
+}
+
+std::optional<std::int64_t> optionalWholeNumber(const CLI::Option& option, std::int64_t low,
+                                                std::int64_t high, std::string_view accepts) {
+    const std::optional<std::string> text = givenText(option);
+    if (!text)
+        return std::nullopt;
+    const std::optional<std::int64_t> value = readWholeNumber(*text, low, high);
+    if (!value)
+        refuseValue(option.get_name(), *text, accepts);
+    return value;
+}
+
+int defaultThreadCount() {
+    return static_cast<int>(std::min<std::int64_t>(affinityThreadCount(), threadLimit));
+}
+
+ReportFormat reportFormat(const CLI::Option& option) {
+    const std::optional<std::string> text = givenText(option);
+    if (!text || *text == "text")
+        return ReportFormat::text;
+    if (*text == "csv")
+        return ReportFormat::csv;
+    if (*text == "json")
+        return ReportFormat::json;
+    refuseValue(option.get_name(), *text, formatDomain);
+}
+
+std::optional<std::string> fileName(const CLI::Option& option) {
+    std::optional<std::string> text = givenText(option);
+    if (text && text->empty())
+        refuseValue(option.get_name(), *text, fileDomain);
+    return text;
+}
+
+void refuseSharedFiles(const std::vector<std::pair<std::string, std::optional<std::string>>>& files) {
+    std::vector<std::pair<std::string, std::string>> taken;
+    for (const auto& [option, file] : files) {
+        if (!file)
+            continue;
+        for (const auto& [takenBy, takenFile] : taken)
+            if (*file == takenFile && takesOneText(takenFile))
+                throw UsageError(option + " " + quoteForMessage(*file) + " names the file " + takenBy +
+                                 " writes; give each its own file");
+        taken.emplace_back(option, *file);
+    }
+}
+
+} // namespace quorvex::cli

@@ -1,0 +1,54 @@
+#include "cli/seeded_sweep.h"
+
+#include <chrono>
+
+#include "cli/run_record.h"
+#include "cli/seeded_run.h"
+#include "runtime/random_source.h"
+#include "sim/engine/engine_batch.h"
+
+namespace quorvex::cli {
+
+SeededSweep playSeededSweep(const SweepRequest& request, int threads, std::atomic<std::int64_t>* songsDone) {
+    const auto start = std::chrono::steady_clock::now();
+    // 1. Every ratio starts where simulate's run starts: the generator seeded
+    //    with the second, then the ratio's constants.
+    const std::uint64_t kept = randomState;
+    seedRandom(request.seed);
+    const std::uint64_t seeded = randomState;
+    randomState = kept;
+    std::vector<SongRun> runs;
+    runs.reserve(request.ratios.size());
+    for (const SweepRatio& ratio : request.ratios)
+        runs.push_back(
+            {request.songs, request.steps, deriveRunConstants(request.steps, ratio.value).constants, seeded});
+
+    // 2. One pool for all; each ratio summarised as it is reported, its
+    //    histogram dropped with the aggregate.
+    SeededSweep sweep;
+    sweep.rows.reserve(runs.size());
+    EngineOptions options;
+    options.threads = threads;
+    options.songsDone = songsDone;
+    SeededRun run;
+    runSongBatch(runs, options, [&](std::size_t index, const ScoreAggregate& songs, ModelFault fault) {
+        if (sweep.faultedRatio)
+            return;
+        if (fault != ModelFault::none) {
+            sweep.faultedRatio = index;
+            return;
+        }
+        const SweepRatio& ratio = request.ratios[index];
+        const RunRequest single{request.songs, request.steps, ratio.value, request.seed};
+        run.songs = songs;
+        output::SweepRow row{ratio.label, recordOfRun(single, {ratio.text, threads, request.atLeast}, run)};
+        row.run.histogram = {};
+        sweep.rows.push_back(std::move(row));
+    });
+    if (sweep.faultedRatio)
+        sweep.rows.clear();
+    sweep.elapsedSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return sweep;
+}
+
+} // namespace quorvex::cli

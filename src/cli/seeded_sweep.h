@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "cli/sweep_ratios.h"
+#include "output/sweep_record.h"
+
+namespace quorvex::cli {
+
+// A sweep as asked: the same songs, steps and seed at every ratio.
+struct SweepRequest {
+    std::int32_t songs = 0; // per ratio, at least 1
+    std::int32_t steps = 0; // at least 1
+    std::uint32_t seed = 0;
+    std::vector<SweepRatio> ratios;
+    std::vector<std::int32_t> atLeast;
+};
+
+struct SeededSweep {
+    std::vector<output::SweepRow> rows; // one per ratio, in order; none after a fault
+    // The first ratio the model could not play (none in (0, 1] can fail;
+    // kept for a model that one day refuses one).
+    std::optional<std::size_t> faultedRatio;
+    double elapsedSeconds = 0; // the songs and their summaries, wall-clock time
+};
+
+// Plays every ratio from the same seed (common random numbers), all on one
+// pool of `threads` threads (runSongBatch), and summarises each ratio as
+// soon as it is done, keeping no histogram: each row is exactly the record
+// `simulate --seed SEED --perfect R` makes for that ratio (recordOfRun),
+// histogram aside. The results do not depend on `threads`. `songsDone`,
+// when given, counts the songs of the whole sweep as they finish. Leaves
+// the process's random source as it found it.
+SeededSweep playSeededSweep(const SweepRequest& request, int threads,
+                            std::atomic<std::int64_t>* songsDone = nullptr);
+
+} // namespace quorvex::cli

@@ -1,0 +1,135 @@
+#include "cli/sweep_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "cli/option_reading.h"
+#include "cli/option_texts.h"
+#include "cli/option_values.h"
+#include "cli/sweep_ratios.h"
+#include "cli/sweep_run.h"
+#include "cli/sweep_settings.h"
+#include "cli/usage_error.h"
+
+namespace quorvex::cli {
+
+namespace {
+
+constexpr const char* helpFooter =
+    "Plays the same seeded songs at every ratio, so that the rows move smoothly\n"
+    "and each is what 'quorvex simulate --seed SEED --perfect R' reports for its\n"
+    "ratio: the mean score with its 95% interval, SD, p5, median, p95, P(AAA) with\n"
+    "its Wilson interval and exact values, P(score = 1000) and P(score >= X).\n"
+    "\n"
+    "A range A:B:STEP holds A, A + STEP, A + 2 STEP, ... as exact decimals, each\n"
+    "read as --perfect reads it, and B when the steps reach it exactly:\n"
+    "0.9:0.99:0.01 is 0.9, 0.91, ..., 0.99. At most 10000 ratios.\n"
+    "\n"
+    "Examples:\n"
+    "  quorvex sweep --songs 100000 --steps 400 --perfect 0.9:1:0.01\n"
+    "  quorvex sweep --songs 100000 --steps 400 --perfect 0.95,0.97,0.99 \\\n"
+    "      --at-least 950 --format csv --output sweep.csv --plot sweep.svg";
+
+class SweepCommand final : public Command {
+  public:
+    std::string_view name() const override { return "sweep"; }
+    std::string_view summary() const override { return "play the same seeded songs at many perfect ratios"; }
+
+    void declareOptions(CLI::App& command) override {
+        command.footer(helpFooter);
+        songs_ = declareTextOption(command, "--songs", "N", "songs per ratio, 1 to 2147483647 (required)");
+        steps_ = declareTextOption(command, "--steps", "S", "steps per song, 1 to 2147483647 (required)");
+        perfect_ = declareTextOption(command, "--perfect", "RATIOS",
+                                     "perfect ratios in (0, 1]: a range A:B:STEP or a list\n"
+                                     "R1,R2,..., at most 10000 (required)");
+        seed_ = declareTextOption(command, "--seed", "SECONDS",
+                                  "the clock second to seed every ratio from, 0 to\n"
+                                  "4294967295 (default: the current second)");
+        threads_ = declareTextOption(command, "--threads", "T",
+                                     "threads, 1 to 1024 (default: the usable CPUs, " +
+                                         std::to_string(defaultThreadCount()) +
+                                         " here);\nthe results are the same for any count");
+        atLeast_ = declareTextOption(command, "--at-least", "SCORE,...",
+                                     "also P(score >= SCORE) for each SCORE from 0 to 1000\n"
+                                     "(a score given twice counts once)");
+        format_ = declareTextOption(command, "--format", "FORMAT", "text, csv or json (default: text)");
+        output_ = declareTextOption(command, "--output", "FILE",
+                                    "the report to FILE instead of standard output (\"-\")");
+        plot_ = declareTextOption(command, "--plot", "FILE.svg",
+                                  "also an SVG plot of the mean score and P(AAA)\nagainst the ratio to FILE");
+        quiet_ = declareFlag(command, "--quiet", "no progress line on the terminal");
+        for (CLI::Option* option : {songs_, steps_, perfect_})
+            option->group("Required");
+        for (CLI::Option* option : {seed_, threads_, atLeast_, quiet_})
+            option->group("Run");
+        for (CLI::Option* option : {format_, output_, plot_})
+            option->group("Output");
+    }
+
+    std::string accepts(std::string_view option) const override {
+        static constexpr std::pair<std::string_view, const char*> domains[] = {
+            {"--songs", countDomain},   {"--steps", countDomain},    {"--perfect", sweepRatiosDomain},
+            {"--seed", seedDomain},     {"--threads", threadDomain}, {"--at-least", scoresDomain},
+            {"--format", formatDomain}, {"--output", fileDomain},    {"--plot", fileDomain}};
+        for (const auto& [name, domain] : domains)
+            if (name == option)
+                return domain;
+        return "";
+    }
+
+    int run() override { return runSweep(readSettings()); }
+
+  private:
+    // Every option read and checked, in the order the help lists them; the
+    // first one wrong ends the command line with a UsageError.
+    SweepSettings readSettings() const {
+        SweepSettings settings;
+        SweepRequest& request = settings.request;
+        request.songs = static_cast<std::int32_t>(requiredWholeNumber(*songs_, 1, countLimit, countDomain));
+        request.steps = static_cast<std::int32_t>(requiredWholeNumber(*steps_, 1, countLimit, countDomain));
+        settings.perfectText = requiredText(*perfect_, sweepRatiosDomain);
+        request.ratios = readSweepRatios(settings.perfectText);
+        // As simulate: the clock second taken as 32 bits when no seed is given.
+        request.seed =
+            static_cast<std::uint32_t>(optionalWholeNumber(*seed_, 0, seedLimit, seedDomain)
+                                           .value_or(static_cast<std::uint32_t>(std::time(nullptr))));
+        settings.threads = static_cast<int>(
+            optionalWholeNumber(*threads_, 1, threadLimit, threadDomain).value_or(defaultThreadCount()));
+        if (const std::optional<std::string> text = givenText(*atLeast_)) {
+            const auto scores = readScoreList(*text);
+            if (!scores)
+                refuseValue("--at-least", *text, scoresDomain);
+            request.atLeast = *scores;
+        }
+        settings.quiet = quiet_->count() > 0;
+        settings.format = reportFormat(*format_);
+        settings.outputFile = fileName(*output_).value_or("-");
+        settings.plotFile = fileName(*plot_);
+        refuseSharedFiles({{"--output", settings.outputFile}, {"--plot", settings.plotFile}});
+        return settings;
+    }
+
+    CLI::Option* songs_ = nullptr;
+    CLI::Option* steps_ = nullptr;
+    CLI::Option* perfect_ = nullptr;
+    CLI::Option* seed_ = nullptr;
+    CLI::Option* threads_ = nullptr;
+    CLI::Option* atLeast_ = nullptr;
+    CLI::Option* format_ = nullptr;
+    CLI::Option* output_ = nullptr;
+    CLI::Option* plot_ = nullptr;
+    CLI::Option* quiet_ = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeSweepCommand() {
+    return std::make_unique<SweepCommand>();
+}
+
+} // namespace quorvex::cli

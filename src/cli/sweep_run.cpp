@@ -1,0 +1,94 @@
+#include "cli/sweep_run.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/progress.h"
+#include "cli/terminal_text_style.h"
+#include "cli/usage_error.h"
+#include "output/file_output.h"
+#include "output/sweep_csv_report.h"
+#include "output/sweep_json_report.h"
+#include "output/sweep_svg_plot.h"
+#include "output/sweep_text_report.h"
+#include "platform/terminal.h"
+#include "runtime/write_fully.h"
+#include "stats/draw_census.h"
+
+namespace quorvex::cli {
+
+namespace {
+
+constexpr int standardError = 2;
+
+struct Rendered {
+    std::string file;
+    std::string text;
+};
+
+std::string reportText(const SweepSettings& settings, const output::SweepRecord& record) {
+    switch (settings.format) {
+    case ReportFormat::csv:
+        return output::sweepCsv(record);
+    case ReportFormat::json:
+        return output::sweepJson(record);
+    case ReportFormat::text:
+        break;
+    }
+    return output::sweepText(record, textStyleFor(settings.outputFile));
+}
+
+void tell(const std::string& message) {
+    const std::string line = "quorvex sweep: " + message + "\n";
+    (void)writeFully(standardError, line.data(), line.size());
+}
+
+} // namespace
+
+int runSweep(const SweepSettings& settings) {
+    const SweepRequest& request = settings.request;
+    // 1. The songs of every ratio, with one progress line over the whole
+    //    sweep while a person watches; the line is gone before anything is
+    //    written.
+    const std::int64_t totalSongs =
+        static_cast<std::int64_t>(request.songs) * static_cast<std::int64_t>(request.ratios.size());
+    ProgressDisplay progress(standardError, !settings.quiet && platform::isTerminal(standardError),
+                             totalSongs, request.steps);
+    SeededSweep sweep = playSeededSweep(request, settings.threads, progress.songsDone());
+    progress.finish();
+    if (sweep.faultedRatio) {
+        tell("the perfect ratio " + request.ratios[*sweep.faultedRatio].text + " cannot be played");
+        return exitFailure;
+    }
+
+    // 2. Every text before any file is touched: the plot, then the report.
+    output::SweepRecord record;
+    record.songs = request.songs;
+    record.steps = request.steps;
+    record.perfectText = settings.perfectText;
+    record.seed = request.seed;
+    record.atLeast = request.atLeast;
+    record.bestScore = stats::bestScoreFor(request.steps);
+    record.threads = settings.threads;
+    record.elapsedSeconds = sweep.elapsedSeconds;
+    record.rows = std::move(sweep.rows);
+    std::vector<Rendered> texts;
+    if (settings.plotFile)
+        texts.push_back({*settings.plotFile, output::sweepSvg(record)});
+    texts.push_back({settings.outputFile, reportText(settings, record)});
+
+    // 3. Each file whole or not at all; one that fails does not keep the
+    //    other from being written.
+    int status = exitSuccess;
+    for (const Rendered& rendered : texts) {
+        const output::WriteResult written = output::writeWholeFile(rendered.file, rendered.text);
+        if (!written.ok) {
+            tell(written.error);
+            status = exitFailure;
+        }
+    }
+    return status;
+}
+
+} // namespace quorvex::cli

@@ -1,0 +1,81 @@
+// Reading options from the texts given: each refusal names the option, the
+// value and what it accepts; two outputs may share standard output or a
+// device, never a regular file.
+
+#include "cli/option_reading.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cli/option_texts.h"
+#include "cli/usage_error.h"
+#include "temp_folder.h"
+
+namespace quorvex::cli {
+namespace {
+
+// A command with --count and --format, parsed from `arguments`.
+struct Parsed {
+    CLI::App app{"test", "test"};
+    CLI::Option* count = declareTextOption(app, "--count", "N", "a count");
+    CLI::Option* format = declareTextOption(app, "--format", "FORMAT", "a format");
+    explicit Parsed(std::vector<std::string> arguments) {
+        std::reverse(arguments.begin(), arguments.end());
+        app.parse(arguments);
+    }
+};
+
+std::string refusal(const std::function<void()>& read) {
+    try {
+        read();
+    } catch (const UsageError& error) {
+        return error.what();
+    }
+    return "accepted";
+}
+
+TEST(OptionReading, NumbersAndFormatsOrOneLineSayingWhatIsWrong) {
+    const Parsed none({});
+    EXPECT_EQ(refusal([&] { requiredWholeNumber(*none.count, 1, 9, "a digit"); }),
+              "--count is required: a digit");
+    EXPECT_EQ(optionalWholeNumber(*none.count, 1, 9, "a digit"), std::nullopt);
+    EXPECT_EQ(reportFormat(*none.format), ReportFormat::text);
+
+    const Parsed given({"--count", "07", "--format", "json"});
+    EXPECT_EQ(requiredWholeNumber(*given.count, 1, 9, "a digit"), 7);
+    EXPECT_EQ(reportFormat(*given.format), ReportFormat::json);
+
+    const Parsed wrong({"--count", "10", "--format", "xml"});
+    EXPECT_EQ(refusal([&] { optionalWholeNumber(*wrong.count, 1, 9, "a digit"); }),
+              "--count \"10\" is not a digit");
+    EXPECT_EQ(refusal([&] { reportFormat(*wrong.format); }),
+              "--format \"xml\" is not one of text, csv, json");
+    EXPECT_EQ(refusal([&] {
+                  fileName(*Parsed({"--format", ""}).format);
+              }),
+              "--format \"\" is not a file name (\"-\": standard output)");
+}
+
+TEST(OptionReading, OnlyRegularFilesCannotBeShared) {
+    const testing::TempFolder folder("option_reading_test");
+    const std::string file = folder / "report.txt";
+    EXPECT_EQ(refusal([&] {
+                  refuseSharedFiles({{"--output", file}, {"--plot", std::nullopt}, {"--results", file}});
+              }),
+              "--results \"" + file + "\" names the file --output writes; give each its own file");
+    EXPECT_EQ(
+        refusal([&] {
+            refuseSharedFiles(
+                {{"--output", "-"}, {"--plot", "-"}, {"--results", "/dev/null"}, {"--log", "/dev/null"}});
+        }),
+        "accepted");
+}
+
+} // namespace
+} // namespace quorvex::cli
