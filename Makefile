@@ -30,6 +30,7 @@ bench: build-all
 	./build/release/bench/score_tally_bench
 	./build/release/bench/general_real_bench
 	./build/release/bench/simulate_bench
+	./build/release/bench/sweep_bench
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-test:

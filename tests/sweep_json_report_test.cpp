@@ -39,6 +39,13 @@ TEST(SweepJsonReport, ParametersThenOneObjectPerRatio) {
               (std::vector<std::string>{"perfect_ratio", "perfect_ratio_text", "statistics", "exact"}));
     EXPECT_EQ(document["ratios"][1]["perfect_ratio"], 1.0);
     EXPECT_EQ(document["ratios"][1]["perfect_ratio_text"], "1");
+    // Written ratio by ratio, yet the very bytes of the whole tree dumped at once.
+    EXPECT_EQ(document.dump(2) + "\n", text);
+    EXPECT_EQ(Json::parse(sweepJson(testing::oneSongSweep())).dump(2) + "\n",
+              sweepJson(testing::oneSongSweep()));
+    output::SweepRecord none = testing::twoRatioSweep();
+    none.rows.clear();
+    EXPECT_EQ(Json::parse(sweepJson(none)).dump(2) + "\n", sweepJson(none));
     EXPECT_EQ(text.find("threads"), std::string::npos);
     EXPECT_EQ(text.find("0.0004"), std::string::npos) << "no timing";
 }

@@ -42,7 +42,7 @@ SeededSweep playSeededSweep(const SweepRequest& request, int threads, std::atomi
         const RunRequest single{request.songs, request.steps, ratio.value, request.seed};
         run.songs = songs;
         output::SweepRow row{ratio.label, recordOfRun(single, {ratio.text, threads, request.atLeast}, run)};
-        row.run.histogram = {};
+        row.run.histogram = std::vector<ScoreGroup>(); // its memory freed, not kept for reuse
         sweep.rows.push_back(std::move(row));
     });
     if (sweep.faultedRatio)
