@@ -4,6 +4,7 @@
 
 #include "cli/seeded_sweep.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 
@@ -47,7 +48,19 @@ TEST(SeededSweep, EachRowIsSimulatesRecordForItsRatioOnAnyThreadCount) {
             EXPECT_EQ(figuresOf(sweep.rows[i].run), figuresOf(simulated)) << request.ratios[i].value;
             EXPECT_EQ(sweep.rows[i].run.histogram.capacity(), 0U) << "no histogram is kept";
             EXPECT_EQ(sweep.rows[i].label, "label");
+            // The plot's exact curve passes through every row's exact value.
+            const auto& curve = sweep.exactAaaCurve;
+            const auto at = std::find_if(curve.begin(), curve.end(), [&](const output::ExactAaaPoint& p) {
+                return p.ratio == request.ratios[i].value;
+            });
+            ASSERT_NE(at, curve.end());
+            EXPECT_EQ(at->chance, simulated.exact.aaaChance);
         }
+        // 239 ratios evenly between 1e-300 and 1, of which 120/240 and
+        // 228/240 are the rows' 0.5 and 0.95, and the 5 distinct rows.
+        EXPECT_EQ(sweep.exactAaaCurve.size(), 242U);
+        EXPECT_TRUE(std::is_sorted(sweep.exactAaaCurve.begin(), sweep.exactAaaCurve.end(),
+                                   [](const auto& a, const auto& b) { return a.ratio < b.ratio; }));
     }
 }
 

@@ -64,14 +64,32 @@ TEST(SweepSvgPlot, AxesLegendAndTitleNameTheSweep) {
 }
 
 TEST(SweepSvgPlot, DotsWhileTheyStandApartAndLinesInOrderOfRatio) {
-    // Two ratios: a dot each for the mean and P(AAA), one more in the legend.
-    EXPECT_EQ(occurrences(sweepSvg(testing::twoRatioSweep()), "<circle class=\"aaa-dot\""), 3);
-    EXPECT_EQ(occurrences(sweepSvg(testing::twoRatioSweep()), "<circle class=\"mean-dot\""), 2);
-    EXPECT_EQ(occurrences(sweepSvg(manyRatios(100)), "<circle class=\"mean-dot\""), 0);
+    // Two ratios: a dot each for the mean and P(AAA), one more in the
+    // legend, and no line joining the estimates; a hundred: lines only.
+    const std::string two = sweepSvg(testing::twoRatioSweep());
+    EXPECT_EQ(occurrences(two, "<circle class=\"aaa-dot\""), 3);
+    EXPECT_EQ(occurrences(two, "<circle class=\"mean-dot\""), 2);
+    EXPECT_EQ(occurrences(two, "<path class=\"aaa\""), 0);
+    const std::string hundred = sweepSvg(manyRatios(100));
+    EXPECT_EQ(occurrences(hundred, "<circle"), 0);
+    EXPECT_EQ(occurrences(hundred, "<path class=\"aaa\""), 1);
     // Given highest first, drawn lowest first: the same picture.
     output::SweepRecord reversed = testing::twoRatioSweep();
     std::swap(reversed.rows[0], reversed.rows[1]);
     EXPECT_EQ(sweepSvg(reversed), sweepSvg(testing::twoRatioSweep()));
+}
+
+TEST(SweepSvgPlot, TheExactCurveFollowsItsOwnPointsWhenGiven) {
+    // Without a curve the dashed line joins the rows' exact values (two
+    // points); with one, it runs through the curve's three.
+    output::SweepRecord sweep = testing::twoRatioSweep();
+    const auto exactPath = [](const std::string& svg) {
+        const std::size_t at = svg.find("<path class=\"aaa-exact\" d=\"");
+        return svg.substr(at, svg.find("/>", at) - at);
+    };
+    EXPECT_EQ(occurrences(exactPath(sweepSvg(sweep)), " L"), 1);
+    sweep.exactAaaCurve = {{0.999, 0.67}, {0.9995, 0.8}, {1, 1}};
+    EXPECT_EQ(occurrences(exactPath(sweepSvg(sweep)), " L"), 2);
 }
 
 } // namespace

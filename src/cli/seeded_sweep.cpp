@@ -1,13 +1,44 @@
 #include "cli/seeded_sweep.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "cli/run_record.h"
 #include "cli/seeded_run.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine_batch.h"
+#include "stats/draw_census.h"
 
 namespace quorvex::cli {
+
+namespace {
+
+constexpr int curveSamples = 240;
+
+double exactAaaChance(std::int32_t steps, double ratio) {
+    return stats::exactValuesFor(stats::takeDrawCensus(deriveRunConstants(steps, ratio).constants), steps)
+        .aaaChance;
+}
+
+std::vector<output::ExactAaaPoint> exactAaaCurve(const SweepRequest& request) {
+    std::vector<double> ratios;
+    for (const SweepRatio& ratio : request.ratios)
+        ratios.push_back(ratio.value);
+    const auto [least, greatest] = std::minmax_element(ratios.begin(), ratios.end());
+    const double low = *least, high = *greatest;
+    if (high > low)
+        for (int i = 1; i < curveSamples; ++i)
+            ratios.push_back(low + (high - low) * i / curveSamples);
+    std::sort(ratios.begin(), ratios.end());
+    ratios.erase(std::unique(ratios.begin(), ratios.end()), ratios.end());
+    std::vector<output::ExactAaaPoint> curve;
+    curve.reserve(ratios.size());
+    for (const double ratio : ratios)
+        curve.push_back({ratio, exactAaaChance(request.steps, ratio)});
+    return curve;
+}
+
+} // namespace
 
 SeededSweep playSeededSweep(const SweepRequest& request, int threads, std::atomic<std::int64_t>* songsDone) {
     const auto start = std::chrono::steady_clock::now();
@@ -47,6 +78,8 @@ SeededSweep playSeededSweep(const SweepRequest& request, int threads, std::atomi
     });
     if (sweep.faultedRatio)
         sweep.rows.clear();
+    else if (!request.ratios.empty())
+        sweep.exactAaaCurve = exactAaaCurve(request);
     sweep.elapsedSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return sweep;
 }

@@ -21,6 +21,10 @@ struct SweepRequest {
 
 struct SeededSweep {
     std::vector<output::SweepRow> rows; // one per ratio, in order; none after a fault
+    // The exact P(AAA) at every ratio and at 240 more spread evenly between
+    // the least and the greatest, ascending: a curve for the plot. Cheap: a
+    // census is a few dozen judged steps.
+    std::vector<output::ExactAaaPoint> exactAaaCurve;
     // The first ratio the model could not play (none in (0, 1] can fail;
     // kept for a model that one day refuses one).
     std::optional<std::size_t> faultedRatio;

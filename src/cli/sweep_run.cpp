@@ -73,6 +73,7 @@ int runSweep(const SweepSettings& settings) {
     record.threads = settings.threads;
     record.elapsedSeconds = sweep.elapsedSeconds;
     record.rows = std::move(sweep.rows);
+    record.exactAaaCurve = std::move(sweep.exactAaaCurve);
     std::vector<Rendered> texts;
     if (settings.plotFile)
         texts.push_back({*settings.plotFile, output::sweepSvg(record)});

@@ -16,6 +16,12 @@ struct SweepRow {
     SimulationRecord run;
 };
 
+// The exact P(AAA) for independent draws at one ratio.
+struct ExactAaaPoint {
+    double ratio;
+    double chance;
+};
+
 // A sweep of `quorvex sweep`, as every sweep writer sees it.
 struct SweepRecord {
     // The sweep as asked.
@@ -31,6 +37,10 @@ struct SweepRecord {
     double elapsedSeconds = 0; // the whole sweep
 
     std::vector<SweepRow> rows; // in the order the ratios were given
+
+    // For the plot: the exact P(AAA) across the ratios' span, finer than the
+    // rows, ascending (empty: the plot joins the rows' exact values).
+    std::vector<ExactAaaPoint> exactAaaCurve;
 };
 
 } // namespace quorvex::output

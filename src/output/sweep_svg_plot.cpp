@@ -100,10 +100,12 @@ AxisTicks scoreTicks(const std::vector<Point>& points) {
 
 // P(AAA) up the right, in percent: from 0 to the highest estimate or exact
 // value, at least to 1%.
-AxisTicks aaaTicks(const std::vector<Point>& points) {
+AxisTicks aaaTicks(const std::vector<Point>& points, const std::vector<ExactAaaPoint>& curve) {
     double highest = 0.01;
     for (const Point& p : points)
         highest = std::max({highest, p.aaa, p.aaaExact});
+    for (const ExactAaaPoint& p : curve)
+        highest = std::max(highest, p.chance);
     return ticksCovering(0, std::min(highest, 1.0) * 100, 6);
 }
 
@@ -113,10 +115,10 @@ double legendEntry(SvgCanvas& canvas, double x, std::string_view mark, std::stri
     if (mark == "band") {
         canvas.rect(x, y - 6, 24, 12, "band");
         canvas.line(x, y, x + 24, y, "mean");
+    } else if (mark == "aaa-dot") {
+        canvas.circle(x + 12, y, 3.5, "aaa-dot");
     } else {
         canvas.line(x, y, x + 24, y, mark);
-        if (mark == "aaa")
-            canvas.circle(x + 12, y, 3.5, "aaa-dot");
     }
     canvas.text(x + 30, legendBaseline, words, "legend");
     return x + 30 + static_cast<double>(words.size()) * 7.0 + 22;
@@ -138,7 +140,7 @@ std::string sweepSvg(const SweepRecord& sweep) {
     const LinearScale x = ratioScale(points);
     const AxisTicks scores = scoreTicks(points);
     const LinearScale score{scores.values.front(), scores.values.back(), plotArea.bottom(), plotArea.top};
-    const AxisTicks chances = aaaTicks(points);
+    const AxisTicks chances = aaaTicks(points, sweep.exactAaaCurve);
     const LinearScale percent{0, chances.values.back(), plotArea.bottom(), plotArea.top};
     const AxisTicks ratios = ticksWithin(x.domainLow, x.domainHigh, 10);
 
@@ -150,6 +152,11 @@ std::string sweepSvg(const SweepRecord& sweep) {
         mean.push_back({x(p.ratio), score(p.mean)});
         aaa.push_back({x(p.ratio), percent(100 * p.aaa)});
         aaaExact.push_back({x(p.ratio), percent(100 * p.aaaExact)});
+    }
+    if (!sweep.exactAaaCurve.empty()) {
+        aaaExact.clear();
+        for (const ExactAaaPoint& p : sweep.exactAaaCurve)
+            aaaExact.push_back({x(p.ratio), percent(100 * p.chance)});
     }
     for (auto p = points.rbegin(); p != points.rend(); ++p)
         band.push_back({x(p->ratio), score(p->low)});
@@ -164,14 +171,18 @@ std::string sweepSvg(const SweepRecord& sweep) {
         canvas.path(mean, false, "mean");
     }
 
-    // 3. P(AAA): the exact curve under the estimate, dots while they fit.
+    // 3. P(AAA): the exact curve under the estimates.
     canvas.path(aaaExact, false, "aaa-exact");
-    canvas.path(aaa, false, "aaa");
-    if (points.size() <= mostDots) {
+    // Few estimates stand as dots beside the exact curve: a line joining
+    // them would suggest a shape between them that only the curve knows.
+    const bool dots = points.size() <= mostDots;
+    if (dots) {
         for (const SvgPoint& dot : mean)
             canvas.circle(dot.x, dot.y, 3, "mean-dot");
         for (const SvgPoint& dot : aaa)
             canvas.circle(dot.x, dot.y, 3.5, "aaa-dot");
+    } else {
+        canvas.path(aaa, false, "aaa");
     }
 
     // 4. The axes over it all, and the legend above.
@@ -180,7 +191,7 @@ std::string sweepSvg(const SweepRecord& sweep) {
     drawXAxis(canvas, plotArea, x, ratios.values, tickLabels(ratios), "perfect ratio");
     double legendX = plotArea.left;
     legendX = legendEntry(canvas, legendX, "band", "mean score, 95% CI");
-    legendX = legendEntry(canvas, legendX, "aaa", "P(AAA), estimated");
+    legendX = legendEntry(canvas, legendX, dots ? "aaa-dot" : "aaa", "P(AAA), estimated");
     legendEntry(canvas, legendX, "aaa-exact", "P(AAA), exact for independent draws");
     return canvas.finish();
 }
