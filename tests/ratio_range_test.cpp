@@ -68,7 +68,7 @@ TEST(RatioRange, EveryPointIsTheExactDecimalWrittenOnce) {
         const auto s = static_cast<std::int64_t>(random() % 5000) + 1;
         const auto b = std::min<std::int64_t>(1000000, a + s * static_cast<std::int64_t>(random() % 150));
         const std::string start = millionths(a), stop = millionths(b), step = millionths(s) + "0";
-        SCOPED_TRACE(start + ":" + stop + ":" + step);
+        SCOPED_TRACE(::testing::Message() << start << ":" << stop << ":" << step);
         const RangePoints range = expandRange({start, stop, step}, 10000);
         ASSERT_EQ(range.fault, RangeFault::none);
         ASSERT_EQ(range.points.size(), static_cast<std::size_t>((b - a) / s + 1));

@@ -84,7 +84,7 @@ TEST(SweepSvgPlot, TheExactCurveFollowsItsOwnPointsWhenGiven) {
     // points); with one, it runs through the curve's three.
     output::SweepRecord sweep = testing::twoRatioSweep();
     const auto exactPath = [](const std::string& svg) {
-        const std::size_t at = svg.find("<path class=\"aaa-exact\" d=\"");
+        const std::size_t at = svg.find(R"(<path class="aaa-exact" d=")");
         return svg.substr(at, svg.find("/>", at) - at);
     };
     EXPECT_EQ(occurrences(exactPath(sweepSvg(sweep)), " L"), 1);

@@ -80,9 +80,11 @@ void refuseSharedFiles(const std::vector<std::pair<std::string, std::optional<st
         if (!file)
             continue;
         for (const auto& [takenBy, takenFile] : taken)
-            if (*file == takenFile && takesOneText(takenFile))
-                throw UsageError(option + " " + quoteForMessage(*file) + " names the file " + takenBy +
-                                 " writes; give each its own file");
+            if (*file == takenFile && takesOneText(takenFile)) {
+                std::string message = option;
+                message.append(" ").append(quoteForMessage(*file)).append(" names the file ").append(takenBy);
+                throw UsageError(message.append(" writes; give each its own file"));
+            }
         taken.emplace_back(option, *file);
     }
 }

@@ -158,8 +158,9 @@ std::string sweepSvg(const SweepRecord& sweep) {
         for (const ExactAaaPoint& p : sweep.exactAaaCurve)
             aaaExact.push_back({x(p.ratio), percent(100 * p.chance)});
     }
-    for (auto p = points.rbegin(); p != points.rend(); ++p)
-        band.push_back({x(p->ratio), score(p->low)});
+    // The band's lower edge back from the last ratio to the first.
+    for (std::size_t i = points.size(); i-- > 0;)
+        band.push_back({x(points[i].ratio), score(points[i].low)});
     if (points.size() == 1) {
         // A lone ratio: a short bar of its interval and a mark at the mean.
         const double at = x(points.front().ratio);

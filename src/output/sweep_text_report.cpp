@@ -58,6 +58,7 @@ Column joined(const Column& left, const Column& right, const std::string& words)
 // The columns side by side, two spaces apart, no trailing blanks.
 std::string tableText(const std::vector<Column>& columns, std::size_t rows) {
     std::vector<int> widths;
+    widths.reserve(columns.size());
     for (const Column& column : columns)
         widths.push_back(widthOf(column));
     const auto line = [&](auto cellOf) {
@@ -144,7 +145,7 @@ class SweepWriter {
         paragraph(how, glyphs_.separator);
     }
 
-    std::string share(const stats::Proportion& p) const { return percentText(p.share, percentDecimals(p)); }
+    static std::string share(const stats::Proportion& p) { return percentText(p.share, percentDecimals(p)); }
 
     // 2. One line per ratio.
     std::vector<Column> table() {
