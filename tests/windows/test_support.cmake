@@ -1,0 +1,27 @@
+# The Windows side of the shared test support, for the build that runs under
+# wine (or on Windows): the same interfaces as the POSIX support, a program
+# runner on CreateProcess, pipes and temporary files of the C library, and a
+# twin of the program whose clock can be pinned (Windows has no preloading).
+# Pseudo-terminals, fork and the preload clock library have no Windows side:
+# the tests that need them are skipped there, each with its reason.
+
+# The twin: the program's own sources and libraries, and the pinned clock.
+get_target_property(program_sources quorvex SOURCES)
+get_target_property(program_source_dir quorvex SOURCE_DIR)
+set(program_source_paths)
+foreach(source IN LISTS program_sources)
+  cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${program_source_dir})
+  list(APPEND program_source_paths ${source})
+endforeach()
+add_executable(quorvex_pinned_clock ${program_source_paths} ${CMAKE_CURRENT_SOURCE_DIR}/support/pinned_clock_windows.c)
+target_link_libraries(quorvex_pinned_clock PRIVATE $<TARGET_PROPERTY:quorvex,LINK_LIBRARIES>)
+
+add_library(quorvex_test_support STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/program_runner_windows.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/pipe_windows.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/temp_file_windows.cpp)
+target_include_directories(quorvex_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/support)
+target_compile_definitions(quorvex_test_support PRIVATE
+  QUORVEX_BINARY="$<TARGET_FILE:quorvex>"
+  QUORVEX_PINNED_BINARY="$<TARGET_FILE:quorvex_pinned_clock>")
+add_dependencies(quorvex_test_support quorvex quorvex_pinned_clock)
