@@ -1,23 +1,36 @@
-# The two commands a newcomer needs: `make run` and `make test`.
-.PHONY: run test build bench clean sanitize-test fuzz fuzz-build lint format format-check
+# The two commands a newcomer needs: `make run` and `make test`. Each first
+# makes sure its Debian packages are there (tools/dependencies: installed with
+# apt-get when run as root, otherwise the apt-get line to run is printed).
+.PHONY: run test build build-all bench clean sanitize-test fuzz fuzz-build lint format format-check
 
+DEPENDENCIES := tools/dependencies
+
+# The program alone: no tests, no benchmarks, no GoogleTest needed.
 build:
+	@$(DEPENDENCIES) build
 	cmake --preset release
-	cmake --build --preset release
+	cmake --build --preset release --target quorvex
 
 run: build
 	./build/release/quorvex
 
-test: build
+# Everything the release preset holds: the program, the tests and the benchmarks.
+build-all:
+	@$(DEPENDENCIES) build test
+	cmake --preset release
+	cmake --build --preset release
+
+test: build-all
 	ctest --preset release
 
-bench: build
+bench: build-all
 	./build/release/bench/model_bench
 	./build/release/bench/engine_bench
 	./build/release/bench/general_real_bench
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-test:
+	@$(DEPENDENCIES) build test
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	ctest --preset sanitize
@@ -42,7 +55,7 @@ fuzz: fuzz-build
 LINT_SOURCES = $(shell git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp')
 FORMAT_SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.c')
 
-lint: build
+lint: build-all
 	clang-tidy -p build/release --quiet --warnings-as-errors='*' $(LINT_SOURCES)
 
 format:

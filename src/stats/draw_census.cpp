@@ -32,14 +32,19 @@ std::int32_t bestScoreFor(std::int32_t steps) {
 }
 
 ExactValues exactValuesFor(const DrawCensus& census, std::int32_t steps) {
-    const long double draws = drawModulus;
-    const long double aaaShare = census.aaaDraws / draws;
-    const long double marvelousShare = census.marvelousDraws / draws;
-    return {static_cast<double>(std::pow(aaaShare, static_cast<long double>(steps))),
-            static_cast<double>(steps * marvelousShare),
-            bestScoreFor(steps) == 1000
-                ? static_cast<double>(std::pow(marvelousShare, static_cast<long double>(steps)))
-                : 0.0};
+    // (c / 10^7)^steps as exp(steps * log1p(-(10^7 - c) / 10^7)): the share
+    // itself is rounded, and raising it to the power would multiply that
+    // rounding by the step count (2.4e-12 relative at 10^8 steps); the
+    // shortfall 10^7 - c keeps its full precision through log1p.
+    const auto chanceAllWithin = [steps](std::int32_t within) {
+        const long double outside = static_cast<long double>(drawModulus - within) / drawModulus;
+        return static_cast<double>(std::exp(static_cast<long double>(steps) * std::log1p(-outside)));
+    };
+    // steps * m is exact in 64 bits and in extended; one division rounds it.
+    const long double marvelousSteps =
+        static_cast<long double>(static_cast<std::int64_t>(steps) * census.marvelousDraws);
+    return {chanceAllWithin(census.aaaDraws), static_cast<double>(marvelousSteps / drawModulus),
+            bestScoreFor(steps) == 1000 ? chanceAllWithin(census.marvelousDraws) : 0.0};
 }
 
 } // namespace quorvex::stats

@@ -44,7 +44,17 @@ struct ScoreSummary {
 // Summarises a run from its score groups (any order, distinct scores, as
 // ScoreAggregate::rows gives them). `bestScore` is the highest score the
 // run's step count allows (see bestScoreFor); `atLeast` are the scores X of
-// the P(score >= X) the user asked for. Needs at least one song.
+// the P(score >= X) the user asked for.
+//
+// Sums are exact integers; each figure is rounded once from them. Groups of
+// no songs (frequency 0 or less) are passed over. The songs of all groups
+// together must fit 64 bits; up to 2^31 songs the variance is exact before
+// its one rounding, beyond that it may be summed in extended precision.
+//
+// A run of no songs gives songs 0; mean, marvelous mean, standard error,
+// deviation and the interval's ends NaN; scores and marvelous bounds 0; and
+// proportions of 0 out of 0 (share NaN, interval [0, 1]), one per asked score
+// as usual.
 ScoreSummary summarize(const std::vector<ScoreGroup>& groups, std::int32_t bestScore,
                        const std::vector<std::int32_t>& atLeast);
 
