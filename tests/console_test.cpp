@@ -141,7 +141,8 @@ class ConsoleScreenOfTheTest {
         columns_ = info.dwSize.X;
         rows_ = info.dwSize.Y;
         DWORD done = 0;
-        ::FillConsoleOutputCharacterA(screen_, 'x', static_cast<DWORD>(columns_ * rows_), COORD{0, 0}, &done);
+        ::FillConsoleOutputCharacterA(screen_, 'x', static_cast<DWORD>(columns_) * static_cast<DWORD>(rows_),
+                                      COORD{0, 0}, &done);
         ::SetConsoleCursorPosition(screen_, COORD{3, 2});
     }
     ~ConsoleScreenOfTheTest() {

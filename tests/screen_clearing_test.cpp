@@ -245,7 +245,8 @@ TEST_F(ScreenClearing, TheWholeScreenIsOneFillOfWidthTimesHeightCells) {
     prepareScreen(80, 300);
     ASSERT_TRUE(openConsoleScreen());
     clearScreen();
-    EXPECT_EQ(cells(0, 0, 80 * 44), std::string(80 * 44, ' '));
+    constexpr std::size_t firstRows = std::size_t{80} * 44;
+    EXPECT_EQ(cells(0, 0, firstRows), std::string(firstRows, ' '));
     EXPECT_EQ(cells(0, 44, 80), std::string(80, 'x'));
     EXPECT_EQ(attributeAt(79, 43), 0x1E);
     EXPECT_EQ(attributeAt(0, 44), 0x07);

@@ -16,7 +16,7 @@ constexpr unsigned pipeBuffer = 1U << 20;
 
 std::string arrivedOn(int fd) {
     std::string bytes;
-    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    auto* const handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
     char buffer[65536];
     DWORD available = 0;
     while (::PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) != 0 && available > 0) {
@@ -29,7 +29,7 @@ std::string arrivedOn(int fd) {
 }
 
 bool readableWithin(int fd, int milliseconds) {
-    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    auto* const handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
     const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
     for (;;) {
         DWORD available = 0;

@@ -114,8 +114,8 @@ std::string makeTempDir() {
         throw std::runtime_error("GetTempPath failed");
     static std::atomic<unsigned> made{0};
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string candidate = std::string(folder) + "quorvex-e2e-" +
-                                      std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(made++);
+        std::string candidate = std::string(folder) + "quorvex-e2e-" +
+                                std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(made++);
         if (::CreateDirectoryA(candidate.c_str(), nullptr) != 0)
             return candidate;
     }

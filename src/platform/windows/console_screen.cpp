@@ -72,7 +72,7 @@ void blankWindow(const TextWindow& window) {
         return;
     }
     // 2. Otherwise row by row, the window's columns in each.
-    const auto columns = static_cast<DWORD>(window.right - window.left + 1);
+    const DWORD columns = static_cast<DWORD>(window.right) - window.left + 1;
     for (long row = window.top; row <= window.bottom; ++row)
         fillCells(columns, window.left, row, window.attribute);
 }
