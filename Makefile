@@ -26,6 +26,8 @@ test: build-all
 bench: build-all
 	./build/release/bench/model_bench
 	./build/release/bench/engine_bench
+	./build/release/bench/engine_batch_bench
+	./build/release/bench/score_tally_bench
 	./build/release/bench/general_real_bench
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.

@@ -153,6 +153,26 @@ TEST_F(DrawCensusTest, OnlyLargeStepCountsLetANonMarvelousStepEarnTheFullValue) 
     EXPECT_LT(pointsAfterStep(4, outside, constants), 8);
 }
 
+TEST_F(DrawCensusTest, GeneratorOutputsWeighEachDrawBy215Or214) {
+    // 2^31 = 214 * 10^7 + 7483648: the indices 0..7483647 come from 215
+    // outputs each, 7483648..9999999 from 214.
+    struct Case {
+        std::int32_t low, high;
+        std::int64_t outputs;
+    };
+    const Case cases[] = {{0, 9999999, 2147483648}, {0, 0, 215},      {9999999, 9999999, 214},
+                          {7483647, 7483648, 429},  {5, 4, 0},        {7483648, 9999999, 2516352 * 214},
+                          {0, 7483647, 1608984320}, {100, 199, 21500}};
+    for (const Case& c : cases)
+        EXPECT_EQ(generatorOutputsBetween(c.low, c.high), c.outputs) << c.low << ".." << c.high;
+    // Weighted exact values: half of the outputs within, two steps: 1/4.
+    DrawCensus half{5000000, 5000000, std::int64_t{1} << 30, std::int64_t{1} << 30};
+    const ExactValues v = exactValuesFor(half, 2);
+    EXPECT_EQ(v.generatorAaaChance, 0.25);
+    EXPECT_EQ(v.generatorMarvelousMean, 1.0);
+    EXPECT_EQ(v.generatorPerfectScoreChance, 0.25); // 2 steps of 5 * 10^7 points: best 1000
+}
+
 TEST_F(DrawCensusTest, SeededEngineRunsAgreeWithTheExactValues) {
     // 1. Mean marvelous steps of 20000 songs of 400 steps at 0.9: within 5
     //    standard errors of steps * m / 10^7, the error taken from the

@@ -171,13 +171,54 @@ TEST(ScoreTallyMerge, EmptyGroupsChangeNothingAndLargeCountsStayExact) {
     EXPECT_EQ(rowsOf(tally), (std::vector<Row>{{900, 0x1p60L + 2, 350, 100, 0x1p60L + 1}}));
 }
 
+TEST(ScoreTallyRecord, RowsSurviveGrowthPastManyScores) {
+    // 1001 distinct scores (what songs of one step can reach), each recorded
+    // twice: every row must keep its cells while the tally grows.
+    ScoreTally tally;
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::int32_t score = 0; score <= 1000; ++score)
+            tally.record({score, pass == 0 ? score % 10 : 20 + score % 10, pass == 0});
+    ASSERT_EQ(tally.rowCount(), 1001);
+    std::vector<Row> expected;
+    for (std::int32_t score = 0; score <= 1000; ++score) {
+        const auto lowest = static_cast<long double>(score % 10);
+        expected.push_back({static_cast<long double>(score), 2, lowest + 20, lowest, 1});
+    }
+    EXPECT_EQ(rowsOf(tally), expected);
+    tally.order();
+    std::reverse(expected.begin(), expected.end());
+    EXPECT_EQ(rowsOf(tally), expected);
+}
+
 TEST(ScoreTallyCellDeathTest, OutOfRangeCellsEndTheRun) {
     ScoreTally tally;
+    EXPECT_EXIT(static_cast<void>(tally.cell(0, 0)), ::testing::ExitedWithCode(3),
+                indexFailureOutput("Illegal matrix index: 0 max index = -1"));
     tally.record({1000, 400, true});
     EXPECT_EXIT(static_cast<void>(tally.cell(0, 5)), ::testing::ExitedWithCode(3),
                 indexFailureOutput("Illegal vector index: 5 max index = 4"));
+    EXPECT_EXIT(static_cast<void>(tally.cell(0, -1)), ::testing::ExitedWithCode(3),
+                indexFailureOutput("Illegal vector index: -1 max index = 4"));
     EXPECT_EXIT(static_cast<void>(tally.cell(1, 0)), ::testing::ExitedWithCode(3),
                 indexFailureOutput("Illegal matrix index: 1 max index = 0"));
+}
+
+TEST(ScoreTallyCellDeathTest, RowsBeyondThoseInUseFailWhateverTheRoomHeld) {
+    // Rows past the last score seen are no rows, however much room the tally
+    // has set aside for later ones: the message counts the rows in use.
+    ScoreTally tally;
+    for (std::int32_t score = 0; score < 3; ++score)
+        tally.record({score, 0, false});
+    EXPECT_EXIT(static_cast<void>(tally.cell(3, 0)), ::testing::ExitedWithCode(3),
+                indexFailureOutput("Illegal matrix index: 3 max index = 2"));
+    EXPECT_EXIT(static_cast<void>(tally.cell(-1, 0)), ::testing::ExitedWithCode(3),
+                indexFailureOutput("Illegal matrix index: -1 max index = 2"));
+    for (std::int32_t score = 3; score < 17; ++score)
+        tally.record({score, 0, false});
+    EXPECT_EXIT(static_cast<void>(tally.cell(17, 4)), ::testing::ExitedWithCode(3),
+                indexFailureOutput("Illegal matrix index: 17 max index = 16"));
+    EXPECT_EXIT(static_cast<void>(tally.cell(20, 0)), ::testing::ExitedWithCode(3),
+                indexFailureOutput("Illegal matrix index: 20 max index = 16"));
 }
 
 } // namespace

@@ -1,21 +1,35 @@
 #include "sim/score_tally.h"
 
+#include <limits>
+
+#include "containers/index_failure.h"
+
 namespace quorvex {
+
+namespace {
+
+// Spare rows made the first time the tally grows.
+constexpr std::int32_t firstCapacity = 16;
+
+} // namespace
 
 ScoreTally::ScoreTally() : rows_(0, columnCount, 0.0L) {}
 
 std::int32_t ScoreTally::rowCount() const {
-    return rows_.numrows();
+    return rowCount_;
 }
 
 long double ScoreTally::cell(std::int32_t row, std::int32_t column) const {
+    // A spare row is no row: the message counts the rows in use.
+    if (row < 0 || row >= rowCount_) [[unlikely]]
+        failIndex("matrix", row, rowCount_ - 1);
     return rows_[row][column];
 }
 
 std::int32_t ScoreTally::findRow(std::int32_t songScore) const {
     // The score is compared as an extended real, as the cells hold it.
     const long double key = songScore;
-    for (std::int32_t r = 0; r < rows_.numrows(); ++r)
+    for (std::int32_t r = 0; r < rowCount_; ++r)
         if (rows_[r][scoreColumn] == key)
             return r;
     return -1;
@@ -23,10 +37,17 @@ std::int32_t ScoreTally::findRow(std::int32_t songScore) const {
 
 void ScoreTally::appendRow(std::int32_t songScore, long double frequency, long double highest,
                            long double lowest, long double aaaCount) {
-    // Grow by one row, keeping every existing cell; the new row's five cells
-    // are all written here before anything reads them.
-    const std::int32_t r = rows_.numrows();
-    rows_.resize(r + 1, columnCount);
+    // 1. When no spare row is left, double the capacity, keeping every
+    //    existing cell (a tally never holds more rows than int32 counts).
+    const std::int32_t r = rowCount_;
+    if (r == rows_.numrows()) {
+        constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
+        const std::int32_t capacity = r < firstCapacity ? firstCapacity : (r > most / 2 ? most : 2 * r);
+        rows_.resize(capacity, columnCount);
+    }
+    // 2. Take the next spare row; its five cells are all written here before
+    //    anything reads them.
+    rowCount_ = r + 1;
     rows_[r][scoreColumn] = songScore;
     rows_[r][frequencyColumn] = frequency;
     rows_[r][highestMarvelousColumn] = highest;
@@ -61,14 +82,20 @@ void ScoreTally::merge(const ScoreGroup& group) {
 }
 
 void ScoreTally::order() {
-    const std::int32_t count = rows_.numrows();
+    const std::int32_t count = rowCount_;
     for (std::int32_t k = 0; k < count; ++k) {
         // 1. The row with the highest score from k on; the first such row
         //    wins, since only a strictly greater score displaces it.
+        //    The best score so far is held aside rather than read again.
         std::int32_t best = k;
-        for (std::int32_t i = k; i < count; ++i)
-            if (rows_[i][scoreColumn] > rows_[best][scoreColumn])
+        long double bestScore = rows_[k][scoreColumn];
+        for (std::int32_t i = k + 1; i < count; ++i) {
+            const long double score = rows_[i][scoreColumn];
+            if (score > bestScore) {
                 best = i;
+                bestScore = score;
+            }
+        }
         // 2. Exchange rows best and k cell by cell (no change when equal).
         for (std::int32_t c = 0; c < columnCount; ++c) {
             const long double held = rows_[k][c];

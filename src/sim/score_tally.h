@@ -11,6 +11,12 @@ namespace quorvex {
 // One row per distinct song score, five columns of extended reals, every
 // cell a whole number. Rows stand in the order their scores first appeared
 // until order() sorts them, highest score first.
+//
+// The rows live in a matrix with spare rows beyond the rowCount() in use,
+// its capacity doubling when full, so that a new row costs amortised O(1)
+// (the matrix copies every row whenever it grows). Only the rows in use can
+// be reached: a row index outside them fails as the matrix itself would
+// with rowCount() rows.
 class ScoreTally {
   public:
     enum Column : std::int32_t {
@@ -49,7 +55,8 @@ class ScoreTally {
     void appendRow(std::int32_t songScore, long double frequency, long double highest, long double lowest,
                    long double aaaCount);
 
-    apmatrix<long double> rows_;
+    std::int32_t rowCount_ = 0;  // rows in use: 0 .. rowCount_ - 1
+    apmatrix<long double> rows_; // rows_.numrows() >= rowCount_; the rest are spare
 };
 
 } // namespace quorvex

@@ -1,50 +1,15 @@
 #include "sim/engine/engine.h"
 
-#include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <thread>
-#include <vector>
+#include <cstddef>
+#include <cstdint>
 
 #include "platform/cpu_count.h"
-#include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
-#include "sim/engine/engine_step_code.h"
+#include "sim/engine/engine_batch.h"
 #include "sim/engine/engine_thresholds.h"
 
 namespace quorvex {
-
-namespace {
-
-// Draws per kernel call: small enough for the codes to stay in the first-level
-// cache, a multiple of every kernel's lane count.
-constexpr std::size_t blockDraws = 4096;
-// Songs are handed to threads in chunks of about this many draws.
-constexpr std::int64_t chunkDraws = std::int64_t{1} << 18;
-constexpr std::size_t maxLanes = 64;
-
-// Plays `songCount` whole songs starting with the draw after `state`.
-void runChunk(const KernelSet& kernels, const KernelConstants& kc, const RunConstants& constants,
-              std::uint64_t state, std::int64_t songCount, std::int32_t steps, ScoreAggregate& aggregate,
-              std::int32_t* codes) {
-    const std::size_t lanes = kernels.lanes;
-    std::uint64_t laneStates[maxLanes];
-    for (std::size_t i = 0; i < lanes; ++i) {
-        state = stepRandomState(state);
-        laneStates[i] = state;
-    }
-    const RandomJump stride = randomJump(lanes);
-    SongInProgress song{0, 0, true, steps};
-    std::int64_t remaining = songCount * steps;
-    while (remaining > 0) {
-        const auto count = static_cast<std::size_t>(std::min<std::int64_t>(remaining, blockDraws));
-        kernels.evaluateStream(laneStates, stride, codes, (count + lanes - 1) / lanes, kc);
-        kernels.consumeCodes(codes, count, steps, constants, song, aggregate);
-        remaining -= static_cast<std::int64_t>(count);
-    }
-}
-
-} // namespace
 
 bool engineIsaSupported(EngineIsa isa) {
     __builtin_cpu_init();
@@ -92,13 +57,19 @@ void evaluateDraws(EngineIsa isa, const std::int32_t* indices, std::size_t count
     kernelsFor(isa).evaluateIndices(indices, count, constants, codes, details);
 }
 
-std::optional<KernelConstants> kernelConstantsFor(std::int32_t steps, const RunConstants& constants) {
+bool kernelsCoverRun(std::int32_t steps, const RunConstants& constants) {
     const double absScale = std::fabs(constants.deviationScale);
     if (steps < 1 || !(absScale >= 1e-250 && absScale <= 1e250))
-        return std::nullopt;
+        return false;
     const long double whole = std::floor(constants.stepValue);
-    if (constants.stepValue - whole > 1.0L - static_cast<long double>(carryBand))
+    return constants.stepValue - whole <= 1.0L - static_cast<long double>(carryBand);
+}
+
+std::optional<KernelConstants> kernelConstantsFor(std::int32_t steps, const RunConstants& constants) {
+    if (!kernelsCoverRun(steps, constants))
         return std::nullopt;
+    const double absScale = std::fabs(constants.deviationScale);
+    const long double whole = std::floor(constants.stepValue);
     const DrawInterval marvelous = drawsWithDeviationAtMost(0.25, constants);
     const DrawInterval aaa = drawsWithDeviationAtMost(1.0, constants);
     return KernelConstants{absScale,
@@ -123,61 +94,23 @@ ModelFault runSongsPlain(std::int32_t songs, std::int32_t steps, const RunConsta
 
 ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& constants,
                     ScoreAggregate& aggregate, const EngineOptions& options) {
-    // 1. Runs without draws, and runs the plain model would fault on.
-    if (songs <= 0)
-        return ModelFault::none;
-    if (steps <= 0) {
-        aggregate.recordRepeated({0, 0, true}, songs);
-        if (options.songsDone != nullptr)
-            options.songsDone->fetch_add(songs, std::memory_order_relaxed);
-        return ModelFault::none;
-    }
-    if (deviationScaleUnusable(constants))
-        return ModelFault::unusableDeviationScale;
-    const std::optional<KernelConstants> kc = kernelConstantsFor(steps, constants);
-    if (!kc) {
-        const ModelFault fault = runSongsPlain(songs, steps, constants, aggregate);
-        if (options.songsDone != nullptr && fault == ModelFault::none)
-            options.songsDone->fetch_add(songs, std::memory_order_relaxed);
-        return fault;
-    }
-
-    // 2. Chunks of whole songs, each from its jump-ahead state, handed out in
-    //    order by an atomic counter.
-    const KernelSet& kernels = kernelsFor(options.isa);
+    // 1. The batch of this one run, from the generator's current state.
     const std::uint64_t start = randomState;
-    const std::int64_t chunkSongs = std::max<std::int64_t>(1, chunkDraws / steps);
-    const std::int64_t chunkCount = (songs + chunkSongs - 1) / chunkSongs;
-    const int threads = static_cast<int>(
-        std::min<std::int64_t>(options.threads > 0 ? options.threads : affinityThreadCount(), chunkCount));
-    std::atomic<std::int64_t> nextChunk{0};
-    std::vector<ScoreAggregate> partial(static_cast<std::size_t>(threads));
-    auto work = [&](int worker) {
-        setNumericMode();
-        std::vector<std::int32_t> codes(blockDraws + codePadding);
-        for (std::int64_t chunk = nextChunk++; chunk < chunkCount; chunk = nextChunk++) {
-            const std::int64_t first = chunk * chunkSongs;
-            const std::int64_t count = std::min<std::int64_t>(chunkSongs, songs - first);
-            const std::uint64_t state = advanceRandomState(start, static_cast<std::uint64_t>(first) * steps);
-            runChunk(kernels, *kc, constants, state, count, steps, partial[static_cast<std::size_t>(worker)],
-                     codes.data());
-            if (options.songsDone != nullptr)
-                options.songsDone->fetch_add(count, std::memory_order_relaxed);
-        }
-    };
-    std::vector<std::thread> pool;
-    for (int worker = 1; worker < threads; ++worker)
-        pool.emplace_back(work, worker);
-    work(0);
-    for (std::thread& thread : pool)
-        thread.join();
-
-    // 3. Merge, and leave the generator where the plain model would.
-    for (const ScoreAggregate& part : partial)
-        aggregate.merge(part);
-    randomState =
-        advanceRandomState(start, static_cast<std::uint64_t>(songs) * static_cast<std::uint64_t>(steps));
-    return ModelFault::none;
+    ModelFault fault = ModelFault::none;
+    runSongBatch({SongRun{songs, steps, constants, start}}, options,
+                 [&](std::size_t, const ScoreAggregate& songsPlayed, ModelFault runFault) {
+                     aggregate.merge(songsPlayed);
+                     fault = runFault;
+                 });
+    // 2. Leave the generator where the plain model would: past every draw
+    //    of every song, or untouched when no step was played (a fault comes
+    //    at the first step, before its draw).
+    if (songs > 0 && steps > 0 && fault == ModelFault::none)
+        randomState =
+            advanceRandomState(start, static_cast<std::uint64_t>(songs) * static_cast<std::uint64_t>(steps));
+    else
+        randomState = start;
+    return fault;
 }
 
 } // namespace quorvex

@@ -40,17 +40,21 @@ ModelFault runSongsPlain(std::int32_t songs, std::int32_t steps, const RunConsta
 // into `aggregate` and randomState left where runSongsPlain leaves it, played
 // on several threads with vector kernels. Song i starts from the state
 // i * steps draws after randomState. Runs whose constants the kernels'
-// error analysis does not cover (see kernelConstantsFor) are played by the
-// plain model.
+// error analysis does not cover (see kernelsCoverRun) are played by the
+// plain model. The batch of one run (engine_batch.h).
 ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& constants,
                     ScoreAggregate& aggregate, const EngineOptions& options = {});
 
-// The kernels' constants for a run, or nothing when the run is declined:
-// a step count below 1; |deviationScale| outside [1e-250, 1e250] or not
-// finite; a stepValue whose fraction lies within 2^-30 of 1 (a marvelous
-// step would then not add exactly floor(stepValue) to every running total).
-// Finds the marvelous and AAA draw intervals with the exact model (a few
-// dozen judgeStep calls); the numeric mode must be in force.
+// False when the kernels' error analysis does not cover a run, which is then
+// declined: a step count below 1; |deviationScale| outside [1e-250, 1e250]
+// or not finite; a stepValue whose fraction lies within 2^-30 of 1 (a
+// marvelous step would then not add exactly floor(stepValue) to every
+// running total). Cheap: no step is judged.
+bool kernelsCoverRun(std::int32_t steps, const RunConstants& constants);
+
+// The kernels' constants for a run, or nothing when the run is declined (see
+// kernelsCoverRun). Finds the marvelous and AAA draw intervals with the exact
+// model (a few dozen judgeStep calls); the numeric mode must be in force.
 std::optional<KernelConstants> kernelConstantsFor(std::int32_t steps, const RunConstants& constants);
 
 // The kernels of an instruction set (automatic: the best supported).

@@ -1,0 +1,58 @@
+#include "output/svg_axes.h"
+
+#include "output/number_text.h"
+
+namespace quorvex::output {
+
+namespace {
+
+constexpr double tickLength = 5;
+constexpr double slack = 0.5; // a tick this close outside the area is still on it
+
+} // namespace
+
+std::string_view plotFrameStyles() {
+    return ".axis { stroke: #333; stroke-width: 1; fill: none; }\n"
+           ".grid { stroke: #ddd; stroke-width: 1; }\n"
+           ".tick-label { font: 12px sans-serif; fill: #333; }\n"
+           ".axis-title { font: 14px sans-serif; fill: #222; }";
+}
+
+std::vector<std::string> tickLabels(const AxisTicks& ticks, std::string_view suffix) {
+    std::vector<std::string> labels;
+    for (const double value : ticks.values)
+        labels.push_back(fixedText(value, ticks.decimals).append(suffix));
+    return labels;
+}
+
+void drawXAxis(SvgCanvas& canvas, const PlotArea& area, const LinearScale& x,
+               const std::vector<double>& ticks, const std::vector<std::string>& labels,
+               std::string_view title) {
+    canvas.line(area.left, area.bottom(), area.right(), area.bottom(), "axis");
+    for (std::size_t i = 0; i < ticks.size() && i < labels.size(); ++i) {
+        const double at = x(ticks[i]);
+        if (at < area.left - slack || at > area.right() + slack)
+            continue;
+        canvas.line(at, area.bottom(), at, area.bottom() + tickLength, "axis");
+        canvas.text(at, area.bottom() + tickLength + 14, labels[i], "tick-label", TextAnchor::middle);
+    }
+    canvas.text(area.left + area.width / 2, area.bottom() + tickLength + 38, title, "axis-title",
+                TextAnchor::middle);
+}
+
+void drawYAxis(SvgCanvas& canvas, const PlotArea& area, const LinearScale& y,
+               const std::vector<double>& ticks, const std::vector<std::string>& labels,
+               std::string_view title) {
+    for (std::size_t i = 0; i < ticks.size() && i < labels.size(); ++i) {
+        const double at = y(ticks[i]);
+        if (at < area.top - slack || at > area.bottom() + slack)
+            continue;
+        canvas.line(area.left, at, area.right(), at, "grid");
+        canvas.line(area.left - tickLength, at, area.left, at, "axis");
+        canvas.text(area.left - tickLength - 4, at + 4, labels[i], "tick-label", TextAnchor::end);
+    }
+    canvas.line(area.left, area.top, area.left, area.bottom(), "axis");
+    canvas.text(area.left - 52, area.top + area.height / 2, title, "axis-title", TextAnchor::middle, -90);
+}
+
+} // namespace quorvex::output

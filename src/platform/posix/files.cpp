@@ -1,0 +1,273 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstring>
+#include <ctime>
+#include <optional>
+
+namespace quorvex::platform {
+
+namespace {
+
+FileResult failure(int error) {
+    return {FileResult::Status::failed, std::strerror(error)};
+}
+
+// 1. Writing every byte.
+
+// One write(2) with SIGPIPE held back: a closed pipe fails with EPIPE, the
+// signal it raised is taken off the pending set before the mask is restored,
+// and the process carries on whatever its disposition for SIGPIPE. A SIGPIPE
+// that was pending before is left alone.
+ssize_t writeWithoutBrokenPipeSignal(int fd, const char* data, std::size_t size) {
+    sigset_t brokenPipe, previousMask, pendingBefore;
+    sigemptyset(&brokenPipe);
+    sigaddset(&brokenPipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &brokenPipe, &previousMask);
+    sigpending(&pendingBefore);
+    const bool alreadyPending = sigismember(&pendingBefore, SIGPIPE) == 1;
+
+    const ssize_t written = ::write(fd, data, size);
+    const int writeError = errno;
+
+    if (written < 0 && writeError == EPIPE && !alreadyPending) {
+        const timespec noWait{0, 0};
+        while (sigtimedwait(&brokenPipe, nullptr, &noWait) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    errno = writeError;
+    return written;
+}
+
+// Every byte to `fd`, through interrupted and partial writes and waiting on a
+// non-blocking descriptor; 0 or the errno that stopped it.
+int writeAll(int fd, std::string_view bytes) {
+    const char* data = bytes.data();
+    std::size_t size = bytes.size();
+    while (size > 0) {
+        const ssize_t written = writeWithoutBrokenPipeSignal(fd, data, size);
+        if (written > 0) {
+            data += written;
+            size -= static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written == 0)
+            return EIO; // no progress and no reason: give up rather than spin
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            pollfd waitFor{fd, POLLOUT, 0};
+            if (::poll(&waitFor, 1, -1) >= 0 || errno == EINTR)
+                continue;
+        }
+        return errno;
+    }
+    return 0;
+}
+
+// 2. Names of this process's own descriptors.
+
+// The descriptor N a name "/proc/self/fd/N" or "/dev/fd/N" stands for. Such a
+// name is written through the descriptor itself: opening it anew would start
+// at offset 0 of a file the shell opened for appending, or truncate it.
+std::optional<int> ownDescriptorNamed(std::string_view path) {
+    for (const std::string_view prefix : {"/proc/self/fd/", "/dev/fd/"}) {
+        if (path.substr(0, prefix.size()) != prefix)
+            continue;
+        const std::string_view digits = path.substr(prefix.size());
+        int fd = -1;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), fd);
+        if (error == std::errc() && end == digits.data() + digits.size() && !digits.empty())
+            return fd;
+    }
+    return std::nullopt;
+}
+
+// 3. The interrupt guard: fixed slots a signal handler can read without
+// locks. A slot is free (0), being filled (1) or holds a name (2).
+
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler reads the slots");
+
+struct GuardSlot {
+    std::atomic<int> state{0};
+    std::array<char, PATH_MAX> path{};
+};
+
+std::array<GuardSlot, guardedFileLimit> guardSlots;
+
+constexpr std::array<int, 2> guardedSignals{SIGINT, SIGTERM};
+std::array<struct sigaction, guardedSignals.size()> previousActions{};
+
+void onInterrupt(int signal, siginfo_t* info, void* context) {
+    const int savedErrno = errno;
+    removeGuardedFilesNow();
+    for (std::size_t i = 0; i < guardedSignals.size(); ++i) {
+        if (guardedSignals[i] != signal)
+            continue;
+        const struct sigaction& previous = previousActions[i];
+        if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr) {
+            previous.sa_sigaction(signal, info, context);
+        } else if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN) {
+            previous.sa_handler(signal);
+        } else {
+            // End the process as the signal itself would have.
+            struct sigaction fallback {};
+            fallback.sa_handler = SIG_DFL;
+            sigemptyset(&fallback.sa_mask);
+            sigaction(signal, &fallback, nullptr);
+            sigset_t only;
+            sigemptyset(&only);
+            sigaddset(&only, signal);
+            ::raise(signal);
+            pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+        }
+    }
+    errno = savedErrno;
+}
+
+bool installInterruptHandler() {
+    for (std::size_t i = 0; i < guardedSignals.size(); ++i) {
+        struct sigaction current {};
+        if (sigaction(guardedSignals[i], nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+            continue; // an ignored interrupt stays ignored
+        previousActions[i] = current;
+        struct sigaction ours {};
+        ours.sa_sigaction = onInterrupt;
+        ours.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&ours.sa_mask);
+        for (const int other : guardedSignals)
+            sigaddset(&ours.sa_mask, other);
+        sigaction(guardedSignals[i], &ours, nullptr);
+    }
+    return true;
+}
+
+} // namespace
+
+FileTarget examineTarget(const std::string& name) {
+    // Follow the chain of links by hand, so that a link into this process's
+    // descriptors is seen before the kernel resolves it to what lies behind.
+    constexpr int maxLinks = 40; // the kernel's own limit for one lookup
+    std::string path = name;
+    for (int link = 0; link <= maxLinks; ++link) {
+        if (ownDescriptorNamed(path))
+            return {FileTarget::Kind::stream, path, {}};
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0) {
+            if (errno == ENOENT)
+                return {FileTarget::Kind::missing, path, {}};
+            return {FileTarget::Kind::failed, path, std::strerror(errno)};
+        }
+        if (S_ISREG(status.st_mode))
+            return {FileTarget::Kind::regular, path, {}};
+        if (!S_ISLNK(status.st_mode))
+            return {FileTarget::Kind::stream, path, {}};
+
+        std::array<char, PATH_MAX> buffer{};
+        const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (length < 0)
+            return {FileTarget::Kind::failed, path, std::strerror(errno)};
+        if (static_cast<std::size_t>(length) >= buffer.size())
+            return {FileTarget::Kind::failed, path, std::strerror(ENAMETOOLONG)};
+        const std::string_view linkText(buffer.data(), static_cast<std::size_t>(length));
+        // A relative link is read from the folder that holds the link.
+        const std::size_t slash = path.rfind('/');
+        if ((!linkText.empty() && linkText.front() == '/') || slash == std::string::npos)
+            path = linkText;
+        else
+            path = path.substr(0, slash + 1).append(linkText);
+    }
+    return {FileTarget::Kind::failed, name, std::strerror(ELOOP)};
+}
+
+FileResult writeStandardOutput(std::string_view bytes) {
+    const int error = writeAll(STDOUT_FILENO, bytes);
+    return error == 0 ? FileResult{} : failure(error);
+}
+
+FileResult writeStream(const std::string& path, std::string_view bytes) {
+    if (const std::optional<int> fd = ownDescriptorNamed(path)) {
+        const int error = writeAll(*fd, bytes);
+        return error == 0 ? FileResult{} : failure(error);
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return failure(errno);
+    const int writeError = writeAll(fd, bytes);
+    const int closeError = ::close(fd) == 0 ? 0 : errno;
+    if (writeError != 0)
+        return failure(writeError);
+    return closeError == 0 ? FileResult{} : failure(closeError);
+}
+
+FileResult writeNewFile(const std::string& path, std::string_view bytes) {
+    // 0666 less the umask, as the shell's `>` would create it.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST)
+            return {FileResult::Status::nameTaken, std::strerror(EEXIST)};
+        return failure(errno);
+    }
+    int error = writeAll(fd, bytes);
+    // A full disk or a quota can show only when the data is flushed at close.
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(path.c_str());
+        return failure(error);
+    }
+    return {};
+}
+
+FileResult renameOver(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return failure(errno);
+    return {};
+}
+
+void removeFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
+
+int guardTemporaryFile(const std::string& path) {
+    static const bool installed = installInterruptHandler();
+    (void)installed;
+    if (path.size() >= PATH_MAX)
+        return -1;
+    for (std::size_t slot = 0; slot < guardSlots.size(); ++slot) {
+        int expected = 0;
+        if (!guardSlots[slot].state.compare_exchange_strong(expected, 1))
+            continue;
+        std::memcpy(guardSlots[slot].path.data(), path.c_str(), path.size() + 1);
+        guardSlots[slot].state.store(2, std::memory_order_release);
+        return static_cast<int>(slot);
+    }
+    return -1;
+}
+
+void releaseTemporaryFile(int slot) {
+    if (slot >= 0 && slot < guardedFileLimit)
+        guardSlots[static_cast<std::size_t>(slot)].state.store(0, std::memory_order_release);
+}
+
+void removeGuardedFilesNow() {
+    // unlink(2) and lock-free atomics are async-signal-safe.
+    for (GuardSlot& slot : guardSlots) {
+        if (slot.state.load(std::memory_order_acquire) == 2)
+            ::unlink(slot.path.data());
+    }
+}
+
+} // namespace quorvex::platform

@@ -1,0 +1,399 @@
+#include "sim/engine/engine_batch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "runtime/numeric_mode.h"
+#include "runtime/random_source.h"
+#include "sim/engine/engine_kernel.h"
+
+namespace quorvex {
+
+namespace {
+
+// Draws per kernel call: small enough for the codes to stay in the first-level
+// cache, a multiple of every kernel's lane count.
+constexpr std::size_t blockDraws = 4096;
+// Songs are handed to threads in chunks of about this many draws.
+constexpr std::int64_t chunkDraws = std::int64_t{1} << 18;
+constexpr std::size_t maxLanes = 64;
+
+// The plain model draws from the process-wide randomState: one run at a time.
+std::mutex processGenerator;
+
+// How a run is played, decided before the batch starts and without judging
+// a step.
+enum class RunWay {
+    nothing,    // no songs
+    noDraws,    // songs of no steps: each (0, 0, true), nothing drawn
+    faults,     // unusable deviationScale: the first step faults, nothing drawn
+    plainModel, // declined by the kernels: one work item, the whole run
+    kernels,    // work items of whole songs, each from its jump-ahead state
+};
+
+struct RunPlan {
+    RunWay way = RunWay::nothing;
+    std::int64_t chunkSongs = 0; // songs per work item
+    std::int64_t chunkCount = 0; // work items
+};
+
+RunPlan planRun(const SongRun& run) {
+    if (run.songs <= 0)
+        return {RunWay::nothing, 0, 0};
+    if (run.steps <= 0)
+        return {RunWay::noDraws, 0, 0};
+    if (deviationScaleUnusable(run.constants))
+        return {RunWay::faults, 0, 0};
+    if (!kernelsCoverRun(run.steps, run.constants))
+        return {RunWay::plainModel, run.songs, 1};
+    const std::int64_t chunkSongs = std::max<std::int64_t>(1, chunkDraws / run.steps);
+    return {RunWay::kernels, chunkSongs, (run.songs + chunkSongs - 1) / chunkSongs};
+}
+
+// The songs and fault of a run without work items.
+ModelFault playWithoutDraws(const SongRun& run, RunWay way, ScoreAggregate& songs,
+                            std::atomic<std::int64_t>* songsDone) {
+    if (way == RunWay::faults)
+        return ModelFault::unusableDeviationScale;
+    if (way == RunWay::noDraws) {
+        songs.recordRepeated({0, 0, true}, run.songs);
+        if (songsDone != nullptr)
+            songsDone->fetch_add(run.songs, std::memory_order_relaxed);
+    }
+    return ModelFault::none;
+}
+
+// Plays work items; one per thread, holding that thread's code buffer.
+class ChunkPlayer {
+  public:
+    ChunkPlayer(const KernelSet& kernels, std::atomic<std::int64_t>* songsDone)
+        : kernels_(kernels), songsDone_(songsDone), codes_(blockDraws + codePadding) {}
+
+    // Plays work item `chunk` of `run` into `songs`; returns the fault of a
+    // plain-model run, else ModelFault::none. `constants` is set for the
+    // kernels' runs.
+    ModelFault play(const SongRun& run, const RunPlan& plan, const std::optional<KernelConstants>& constants,
+                    std::int64_t chunk, ScoreAggregate& songs) {
+        if (plan.way == RunWay::plainModel) {
+            const std::lock_guard<std::mutex> lock(processGenerator);
+            randomState = run.startState;
+            const ModelFault fault = runSongsPlain(run.songs, run.steps, run.constants, songs);
+            if (songsDone_ != nullptr && fault == ModelFault::none)
+                songsDone_->fetch_add(run.songs, std::memory_order_relaxed);
+            return fault;
+        }
+        const std::int64_t first = chunk * plan.chunkSongs;
+        const std::int64_t count = std::min<std::int64_t>(plan.chunkSongs, run.songs - first);
+        const std::uint64_t state = advanceRandomState(
+            run.startState, static_cast<std::uint64_t>(first) * static_cast<std::uint64_t>(run.steps));
+        playSongs(*constants, run, state, count, songs);
+        if (songsDone_ != nullptr)
+            songsDone_->fetch_add(count, std::memory_order_relaxed);
+        return ModelFault::none;
+    }
+
+  private:
+    // Plays `songCount` whole songs starting with the draw after `state`.
+    void playSongs(const KernelConstants& kc, const SongRun& run, std::uint64_t state, std::int64_t songCount,
+                   ScoreAggregate& songs) {
+        const std::size_t lanes = kernels_.lanes;
+        std::uint64_t laneStates[maxLanes];
+        for (std::size_t i = 0; i < lanes; ++i) {
+            state = stepRandomState(state);
+            laneStates[i] = state;
+        }
+        const RandomJump stride = randomJump(lanes);
+        SongInProgress song{0, 0, true, run.steps};
+        std::int64_t remaining = songCount * run.steps;
+        while (remaining > 0) {
+            const auto count = static_cast<std::size_t>(std::min<std::int64_t>(remaining, blockDraws));
+            kernels_.evaluateStream(laneStates, stride, codes_.data(), (count + lanes - 1) / lanes, kc);
+            kernels_.consumeCodes(codes_.data(), count, run.steps, run.constants, song, songs);
+            remaining -= static_cast<std::int64_t>(count);
+        }
+    }
+
+    const KernelSet& kernels_;
+    std::atomic<std::int64_t>* songsDone_;
+    std::vector<std::int32_t> codes_;
+};
+
+// The kernels' constants of a run that has work items (none for the plain model).
+std::optional<KernelConstants> constantsOf(const SongRun& run, const RunPlan& plan) {
+    if (plan.way != RunWay::kernels)
+        return std::nullopt;
+    return kernelConstantsFor(run.steps, run.constants);
+}
+
+// Puts randomState back as it was when the batch began.
+class RandomStateKept {
+  public:
+    RandomStateKept() : kept_(randomState) {}
+    RandomStateKept(const RandomStateKept&) = delete;
+    RandomStateKept& operator=(const RandomStateKept&) = delete;
+    ~RandomStateKept() {
+        const std::lock_guard<std::mutex> lock(processGenerator);
+        randomState = kept_;
+    }
+
+  private:
+    std::uint64_t kept_;
+};
+
+// The whole batch on the calling thread alone, run after run.
+void playAlone(const std::vector<SongRun>& runs, const std::vector<RunPlan>& plans, const KernelSet& kernels,
+               std::atomic<std::int64_t>* songsDone, const SongRunFinished& finished) {
+    ChunkPlayer player(kernels, songsDone);
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        ScoreAggregate songs;
+        ModelFault fault = playWithoutDraws(runs[r], plans[r].way, songs, songsDone);
+        const std::optional<KernelConstants> constants = constantsOf(runs[r], plans[r]);
+        for (std::int64_t chunk = 0; chunk < plans[r].chunkCount; ++chunk)
+            if (const ModelFault f = player.play(runs[r], plans[r], constants, chunk, songs);
+                f != ModelFault::none)
+                fault = f;
+        finished(r, songs, fault);
+    }
+}
+
+// A run whose work items are being played: what the threads fold into it.
+struct RunInFlight {
+    std::optional<KernelConstants> constants; // set before any thread reads it
+    std::mutex merging;                       // guards songs and fault
+    ScoreAggregate songs;
+    ModelFault fault = ModelFault::none;
+    std::atomic<std::int64_t> chunksLeft{0}; // work items not yet folded in
+};
+
+// The batch shared by a pool of threads and the calling thread.
+//
+// The work items of all runs are numbered in one sequence, run after run,
+// and handed out in order by one atomic counter, so a thread that finds no
+// item of its run left takes the next run's. A thread folds its songs of a
+// run into that run's slot when it moves on to another run (or ends): one
+// merge per thread and run. The calling thread waits for the runs in order,
+// reports each and then frees its slot for the run `window` places later;
+// a thread whose next item belongs to a run without a slot yet waits.
+class SharedBatch {
+  public:
+    SharedBatch(const std::vector<SongRun>& runs, const std::vector<RunPlan>& plans, const KernelSet& kernels,
+                std::atomic<std::int64_t>* songsDone, std::size_t window)
+        : runs_(runs), plans_(plans), kernels_(kernels), songsDone_(songsDone), window_(window),
+          slots_(window), firstChunk_(runs.size() + 1, 0) {
+        // 1. Item numbers: the items of run r are firstChunk_[r] .. firstChunk_[r + 1] - 1.
+        for (std::size_t r = 0; r < runs.size(); ++r)
+            firstChunk_[r + 1] = firstChunk_[r] + plans[r].chunkCount;
+        // 2. The first runs get their slots before any thread starts.
+        for (std::size_t r = 0; r < std::min(window, runs.size()); ++r)
+            prepareSlot(r);
+    }
+
+    std::int64_t itemCount() const { return firstChunk_.back(); }
+
+    // A thread of the pool: plays items until none is left or the batch stops.
+    void work() noexcept {
+        try {
+            setNumericMode();
+            ChunkPlayer player(kernels_, songsDone_);
+            ScoreAggregate held;
+            ModelFault heldFault = ModelFault::none;
+            std::size_t heldRun = runs_.size(); // none yet
+            std::int64_t heldItems = 0;
+            while (!stopping_.load(std::memory_order_relaxed)) {
+                const std::int64_t item = nextItem_.fetch_add(1, std::memory_order_relaxed);
+                if (item >= itemCount())
+                    break;
+                const std::size_t run = runOfItem(item);
+                if (run != heldRun) {
+                    handOver(heldRun, held, heldFault, heldItems);
+                    heldRun = run;
+                }
+                if (!waitForSlot(run))
+                    return;
+                const RunInFlight& slot = slotOf(run);
+                const ModelFault fault =
+                    player.play(runs_[run], plans_[run], slot.constants, item - firstChunk_[run], held);
+                if (fault != ModelFault::none)
+                    heldFault = fault;
+                ++heldItems;
+            }
+            handOver(heldRun, held, heldFault, heldItems);
+        } catch (...) {
+            stop(std::current_exception());
+        }
+    }
+
+    // The calling thread: reports every run in order. Returns early when a
+    // thread has failed.
+    void report(const SongRunFinished& finished) {
+        for (std::size_t r = 0; r < runs_.size(); ++r) {
+            if (plans_[r].chunkCount == 0) {
+                ScoreAggregate songs;
+                const ModelFault fault = playWithoutDraws(runs_[r], plans_[r].way, songs, songsDone_);
+                finished(r, songs, fault);
+            } else {
+                RunInFlight& slot = slotOf(r);
+                {
+                    std::unique_lock<std::mutex> lock(gate_);
+                    runDone_.wait(lock, [&] {
+                        return slot.chunksLeft.load(std::memory_order_acquire) == 0 ||
+                               stopping_.load(std::memory_order_relaxed);
+                    });
+                }
+                if (stopping_.load(std::memory_order_relaxed))
+                    return;
+                finished(r, slot.songs, slot.fault);
+            }
+            // The slot of run r now serves run r + window.
+            if (r + window_ < runs_.size())
+                prepareSlot(r + window_);
+            {
+                const std::lock_guard<std::mutex> lock(gate_);
+                reported_.store(r + 1, std::memory_order_release);
+            }
+            slotFreed_.notify_all();
+        }
+    }
+
+    // Stops the batch: threads take no further item and stop waiting. The
+    // first failure passed here is kept for rethrowFailure.
+    void stop(const std::exception_ptr& failure = nullptr) {
+        {
+            const std::lock_guard<std::mutex> lock(gate_);
+            if (failure && !failure_)
+                failure_ = failure;
+            stopping_.store(true, std::memory_order_relaxed);
+        }
+        slotFreed_.notify_all();
+        runDone_.notify_all();
+    }
+
+    void rethrowFailure() const {
+        if (failure_)
+            std::rethrow_exception(failure_);
+    }
+
+  private:
+    RunInFlight& slotOf(std::size_t run) { return slots_[run % window_]; }
+
+    // The run an item belongs to: the last run whose first item is at most
+    // `item` (runs without items share their first number with the next).
+    std::size_t runOfItem(std::int64_t item) const {
+        const auto after = std::upper_bound(firstChunk_.begin(), firstChunk_.end(), item);
+        return static_cast<std::size_t>(after - firstChunk_.begin() - 1);
+    }
+
+    // Called while no thread can reach the slot (before the threads start,
+    // or after its previous run was reported and before reported_ admits
+    // the new one).
+    void prepareSlot(std::size_t run) {
+        if (plans_[run].chunkCount == 0)
+            return;
+        RunInFlight& slot = slotOf(run);
+        slot.constants = constantsOf(runs_[run], plans_[run]);
+        slot.songs = ScoreAggregate{};
+        slot.fault = ModelFault::none;
+        slot.chunksLeft.store(plans_[run].chunkCount, std::memory_order_relaxed);
+    }
+
+    // False when the batch stopped while waiting.
+    bool waitForSlot(std::size_t run) {
+        if (run < reported_.load(std::memory_order_acquire) + window_)
+            return true;
+        std::unique_lock<std::mutex> lock(gate_);
+        slotFreed_.wait(lock, [&] {
+            return run < reported_.load(std::memory_order_relaxed) + window_ ||
+                   stopping_.load(std::memory_order_relaxed);
+        });
+        return !stopping_.load(std::memory_order_relaxed);
+    }
+
+    // Folds a thread's songs of one run into the run's slot and clears them;
+    // the thread that folds in the run's last items wakes the calling thread.
+    void handOver(std::size_t run, ScoreAggregate& held, ModelFault& heldFault, std::int64_t& heldItems) {
+        if (heldItems == 0)
+            return;
+        RunInFlight& slot = slotOf(run);
+        {
+            const std::lock_guard<std::mutex> lock(slot.merging);
+            slot.songs.merge(held);
+            if (heldFault != ModelFault::none)
+                slot.fault = heldFault;
+        }
+        held = ScoreAggregate{};
+        heldFault = ModelFault::none;
+        const std::int64_t items = heldItems;
+        heldItems = 0;
+        if (slot.chunksLeft.fetch_sub(items, std::memory_order_acq_rel) == items) {
+            // Taking the gate orders this wake-up after the waiter's test.
+            { const std::lock_guard<std::mutex> lock(gate_); }
+            runDone_.notify_one();
+        }
+    }
+
+    const std::vector<SongRun>& runs_;
+    const std::vector<RunPlan>& plans_;
+    const KernelSet& kernels_;
+    std::atomic<std::int64_t>* songsDone_;
+    const std::size_t window_;
+    std::vector<RunInFlight> slots_;
+    std::vector<std::int64_t> firstChunk_;
+
+    std::atomic<std::int64_t> nextItem_{0};
+    std::atomic<std::size_t> reported_{0};
+    std::atomic<bool> stopping_{false};
+    std::mutex gate_; // with the two conditions below; guards failure_
+    std::condition_variable runDone_;
+    std::condition_variable slotFreed_;
+    std::exception_ptr failure_;
+};
+
+} // namespace
+
+void runSongBatch(const std::vector<SongRun>& runs, const EngineOptions& options,
+                  const SongRunFinished& finished) {
+    // 1. Plans and work items; as many threads as there are items at most.
+    std::vector<RunPlan> plans;
+    plans.reserve(runs.size());
+    std::int64_t items = 0;
+    for (const SongRun& run : runs) {
+        plans.push_back(planRun(run));
+        items += plans.back().chunkCount;
+    }
+    const KernelSet& kernels = kernelsFor(options.isa);
+    const int threads = static_cast<int>(
+        std::min<std::int64_t>(options.threads > 0 ? options.threads : affinityThreadCount(), items));
+    const RandomStateKept keptState;
+
+    // 2. One thread or none needed: the calling thread plays every run itself.
+    if (threads <= 1) {
+        playAlone(runs, plans, kernels, options.songsDone, finished);
+        return;
+    }
+
+    // 3. A pool of threads plays; the calling thread reports. However the
+    //    reporting ends, the threads are stopped and joined before leaving.
+    SharedBatch batch(runs, plans, kernels, options.songsDone, 2 * static_cast<std::size_t>(threads) + 4);
+    std::vector<std::thread> pool;
+    try {
+        pool.reserve(static_cast<std::size_t>(threads));
+        for (int t = 0; t < threads; ++t)
+            pool.emplace_back([&batch] { batch.work(); });
+        batch.report(finished);
+    } catch (...) {
+        batch.stop();
+        for (std::thread& thread : pool)
+            thread.join();
+        throw;
+    }
+    for (std::thread& thread : pool)
+        thread.join();
+    batch.rethrowFailure();
+}
+
+} // namespace quorvex

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "sim/engine/engine.h"
+#include "sim/engine/engine_aggregate.h"
+#include "sim/step_model.h"
+
+namespace quorvex {
+
+// One run of a batch: `songs` songs of `steps` steps with these constants,
+// the first song starting with the draw after generator state `startState`.
+struct SongRun {
+    std::int32_t songs;
+    std::int32_t steps;
+    RunConstants constants;
+    std::uint64_t startState;
+};
+
+// Receives a finished run: its index in the batch, its songs folded by score
+// (the reference is valid only during the call) and its fault.
+using SongRunFinished = std::function<void(std::size_t run, const ScoreAggregate& songs, ModelFault fault)>;
+
+// Plays many runs on one pool of threads. Contracts:
+// - Each run gives exactly the songs and the fault runSongs gives for it
+//   with randomState = startState and an empty aggregate.
+// - `finished` is called once per run, in run order, on the calling thread,
+//   as soon as that run and every run before it are done; meanwhile the
+//   threads play on. When a thread has no chunk of a run left to take it
+//   takes the next run's first, so no thread waits for a run's slowest
+//   chunk. At most 2 x threads + 4 runs are in flight (one aggregate of
+//   some 32 KB each): a `finished` slower than the runs holds the threads
+//   back rather than letting memory grow.
+// - Runs the kernels decline (kernelsCoverRun) are played by the plain
+//   model, each whole on one thread, one at a time: the plain model draws
+//   from the process-wide randomState. The batch leaves randomState as it
+//   found it; until it returns the state is the batch's, and `finished`
+//   must not use it.
+// - options.songsDone, when set, counts every song of the batch, as
+//   runSongs counts a run's.
+// - The numeric mode must be in force on the calling thread.
+// - An exception from `finished` (or from a thread, such as running out of
+//   memory) stops the batch: the threads are joined, the exception passes
+//   to the caller, and no later run is reported.
+void runSongBatch(const std::vector<SongRun>& runs, const EngineOptions& options,
+                  const SongRunFinished& finished);
+
+} // namespace quorvex

@@ -1,0 +1,53 @@
+// A plot's frame: tick marks and labels where the ticks fall, titles beside.
+
+#include "output/svg_axes.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace quorvex::output {
+namespace {
+
+int occurrences(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST(SvgAxes, TickLabelsCarryTheTicksDecimalsAndSuffix) {
+    AxisTicks ticks;
+    ticks.decimals = 1;
+    ticks.values = {0, 0.5, 1};
+    EXPECT_EQ(tickLabels(ticks, "%"), (std::vector<std::string>{"0.0%", "0.5%", "1.0%"}));
+}
+
+TEST(SvgAxes, OnlyTicksOnTheAxisAreDrawn) {
+    const PlotArea area{100, 50, 400, 200};
+    const LinearScale x{0, 10, area.left, area.right()};
+    SvgCanvas canvas(600, 300, "axes");
+    // 12 lies beyond the axis's end at 10: no mark, no label.
+    drawXAxis(canvas, area, x, {0, 5, 10, 12}, {"0", "5", "10", "12"}, "song score");
+    const std::string svg = canvas.finish();
+    EXPECT_EQ(occurrences(svg, "class=\"tick-label\""), 3);
+    EXPECT_EQ(occurrences(svg, ">12<"), 0);
+    EXPECT_NE(svg.find("<text class=\"tick-label\" x=\"300\" y=\"269\" text-anchor=\"middle\">5</text>"),
+              std::string::npos); // 5 of 10 is halfway: 100 + 200; under the axis at 250 + 5 + 14
+    EXPECT_NE(svg.find(">song score</text>"), std::string::npos);
+}
+
+TEST(SvgAxes, TheYAxisDrawsAGridLineAtEachTickAndItsTitleUpright) {
+    const PlotArea area{100, 50, 400, 200};
+    const LinearScale y{0, 4, area.bottom(), area.top};
+    SvgCanvas canvas(600, 300, "axes");
+    drawYAxis(canvas, area, y, {0, 2, 4}, {"0%", "2%", "4%"}, "share of songs");
+    const std::string svg = canvas.finish();
+    EXPECT_EQ(occurrences(svg, "class=\"grid\""), 3);
+    EXPECT_NE(svg.find("<line class=\"grid\" x1=\"100\" y1=\"150\" x2=\"500\" y2=\"150\"/>"),
+              std::string::npos);
+    EXPECT_NE(svg.find("transform=\"rotate(-90 48 150)\">share of songs</text>"), std::string::npos);
+}
+
+} // namespace
+} // namespace quorvex::output
