@@ -53,7 +53,7 @@ std::string finalPathOf(HANDLE handle, const std::string& fallback) {
     if (length == 0 || length >= buffer.size())
         return fallback;
     std::string path(buffer.data(), length);
-    constexpr std::string_view longPrefix = "\\\\?\\";
+    constexpr std::string_view longPrefix = R"(\\?\)";
     if (path.compare(0, longPrefix.size(), longPrefix) == 0 && path.size() > 6 && path[5] == ':')
         path.erase(0, longPrefix.size());
     return withForwardSlashes(path);
