@@ -29,6 +29,7 @@ bench: build-all
 	./build/release/bench/engine_batch_bench
 	./build/release/bench/score_tally_bench
 	./build/release/bench/general_real_bench
+	./build/release/bench/simulate_bench
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-test:

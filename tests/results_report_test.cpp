@@ -89,6 +89,37 @@ TEST_F(ResultsReportTest, AnEmptyTallyLeavesOnlyTheHeadings) {
               std::string("Expected scores for: 0.95\r\n-3 songs | 100 steps\r\n") + headings);
 }
 
+// The text rendered in memory (for a file written elsewhere) is the file a
+// report writes, byte for byte, tables with and without rows alike.
+TEST_F(ResultsReportTest, TheWholeFileAsOneTextIsWhatTheReportWrites) {
+    ScoreTally twoRows;
+    for (SongResult song :
+         {SongResult{400, 101, false}, SongResult{1000, 400, true}, SongResult{400, 99, true}})
+        twoRows.record(song);
+    twoRows.order();
+    struct Case {
+        const ScoreTally& tally;
+        const char* expected;
+    };
+    const ScoreTally empty;
+    for (const Case& c :
+         {Case{twoRows, "Expected scores for: 0.95\r\n7 songs | 400 steps\r\n"
+                        "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA\r\n"
+                        "\r\n"
+                        "1000 |     1 |   400 |   400 |     1 | 1\r\n"
+                        " 400 |     2 |   101 |    99 |     1 | 0.5\r\n"},
+          Case{empty, "Expected scores for: 0.95\r\n7 songs | 400 steps\r\n"
+                      "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA\r\n"
+                      "\r\n"}}) {
+        ResultsReport report(filePath());
+        ASSERT_TRUE(report.open(0.95, 7, 400));
+        ASSERT_TRUE(report.writeTable(c.tally));
+        ASSERT_TRUE(report.close());
+        EXPECT_EQ(resultsFileText(0.95, 7, 400, c.tally), c.expected);
+        EXPECT_EQ(fileContents(), c.expected);
+    }
+}
+
 TEST_F(ResultsReportTest, WholeNumbersOfLine2AreWrittenPlainly) {
     ResultsReport report(filePath());
     ASSERT_TRUE(report.open(0.5, std::numeric_limits<std::int32_t>::min(), 0));

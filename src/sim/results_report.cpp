@@ -32,6 +32,19 @@ void appendField(std::string& line, const std::string& text, std::size_t width) 
 
 } // namespace
 
+std::string ratioHeadingLine(double perfectRatio) {
+    // The ratio, a double, is widened exactly.
+    return "Expected scores for: " + formatGeneral(static_cast<long double>(perfectRatio), ratioPrecision);
+}
+
+std::string runSizeHeadingLine(std::int32_t songs, std::int32_t steps) {
+    return std::to_string(songs) + " songs | " + std::to_string(steps) + " steps";
+}
+
+std::string columnHeadingLine() {
+    return std::string(columnHeading);
+}
+
 std::string tableLine(const ScoreTally& tally, std::int32_t row) {
     // The AAA share of the row's songs, not a percentage despite "%AAA".
     const long double aaaRatio =
@@ -45,6 +58,22 @@ std::string tableLine(const ScoreTally& tally, std::int32_t row) {
     line += separator;
     line += formatGeneral(aaaRatio, ratioPrecision);
     return line;
+}
+
+std::string resultsFileText(double perfectRatio, std::int32_t songs, std::int32_t steps,
+                            const ScoreTally& tally) {
+    std::string text;
+    const auto append = [&text](const std::string& line) {
+        text += line;
+        text += lineEnd;
+    };
+    append(ratioHeadingLine(perfectRatio));
+    append(runSizeHeadingLine(songs, steps));
+    append(columnHeadingLine());
+    append("");
+    for (std::int32_t row = 0; row < tally.rowCount(); ++row)
+        append(tableLine(tally, row));
+    return text;
 }
 
 ResultsReport::ResultsReport(std::string path) : path_(std::move(path)) {}
@@ -72,15 +101,13 @@ bool ResultsReport::open(double perfectRatio, std::int32_t songs, std::int32_t s
         return false;
     }
     bytesWritten_ = 0;
-    // The ratio, a double, is widened exactly.
-    writeLine("Expected scores for: " +
-              formatGeneral(static_cast<long double>(perfectRatio), ratioPrecision));
-    writeLine(std::to_string(songs) + " songs | " + std::to_string(steps) + " steps");
+    writeLine(ratioHeadingLine(perfectRatio));
+    writeLine(runSizeHeadingLine(songs, steps));
     return !failed_;
 }
 
 bool ResultsReport::writeTable(const ScoreTally& tally) {
-    writeLine(std::string(columnHeading));
+    writeLine(columnHeadingLine());
     writeLine("");
     for (std::int32_t row = 0; row < tally.rowCount() && !failed_; ++row)
         writeLine(tableLine(tally, row));

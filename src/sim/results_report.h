@@ -60,9 +60,23 @@ class ResultsReport {
     std::string failureMessage_;
 };
 
-// The text of one table line (without its line end): the five counts in
-// fields of width 4, 5, 5, 5, 5 with precision 6, then the AAA ratio with
-// precision 3, separated by " | ".
+// The lines of the file, each without its line end; ResultsReport writes
+// exactly these.
+// Line 1: "Expected scores for: <ratio>", the ratio at precision 3.
+std::string ratioHeadingLine(double perfectRatio);
+// Line 2: "<songs> songs | <steps> steps".
+std::string runSizeHeadingLine(std::int32_t songs, std::int32_t steps);
+// Line 3, the column heading; an empty line follows it.
+std::string columnHeadingLine();
+// The text of one table line: the five counts in fields of width 4, 5, 5,
+// 5, 5 with precision 6, then the AAA ratio with precision 3, separated by
+// " | ".
 std::string tableLine(const ScoreTally& tally, std::int32_t row);
+
+// The whole file a complete run writes for an ordered tally, as one text:
+// the headings, the table, every line ended with carriage return and line
+// feed. The same bytes as open, writeTable and close leave in the file.
+std::string resultsFileText(double perfectRatio, std::int32_t songs, std::int32_t steps,
+                            const ScoreTally& tally);
 
 } // namespace quorvex

@@ -6,6 +6,7 @@
 #include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,7 +122,11 @@ ProgramRun runProgram(const ProgramOptions& options) {
         envp.push_back(e.data());
     envp.push_back(nullptr);
     std::string binary = QUORVEX_BINARY;
-    char* argv[] = {binary.data(), nullptr};
+    std::vector<std::string> arguments = options.arguments;
+    std::vector<char*> argv{binary.data()};
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
 
     const pid_t pid = ::fork();
     if (pid < 0)
@@ -130,12 +135,26 @@ ProgramRun runProgram(const ProgramOptions& options) {
         ::setsid(); // no controlling terminal: the test runner's screen stays as it is
         ::signal(SIGPIPE, SIG_DFL);
         ::signal(SIGINT, SIG_DFL);
-        if (options.closeStandardError)
+        if (options.closeStandardError) {
             ::close(2);
-        else
+        } else if (!options.standardErrorFile.empty()) {
+            // O_NOCTTY: the session just made gains no controlling terminal;
+            // O_CLOEXEC: only its copy on descriptor 2 reaches the program.
+            const int file = ::open(options.standardErrorFile.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+            if (file < 0 || ::dup2(file, 2) < 0)
+                ::_exit(126);
+        } else {
             ::dup2(err[1], 2);
+        }
         if (options.readOnlyWorkDir)
             mountReadOnly(run.workDir);
+        if (options.fileSizeLimit) {
+            const rlimit limit{static_cast<rlim_t>(*options.fileSizeLimit),
+                               static_cast<rlim_t>(*options.fileSizeLimit)};
+            ::signal(SIGXFSZ, SIG_IGN);
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                ::_exit(126);
+        }
         if (::chdir(run.workDir.c_str()) != 0)
             ::_exit(126);
         if (options.standardInputFile.empty()) {
@@ -149,7 +168,7 @@ ProgramRun runProgram(const ProgramOptions& options) {
             ::close(1);
         else
             ::dup2(out[1], 1);
-        ::execve(binary.c_str(), argv, envp.data());
+        ::execve(binary.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }
     ::close(in[0]);

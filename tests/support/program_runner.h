@@ -11,6 +11,7 @@
 namespace quorvex::testing {
 
 struct ProgramOptions {
+    std::vector<std::string> arguments;  // after the program's name; none: the dialogue
     std::string input;                   // bytes on standard input, then end of input
     std::optional<long long> pinnedTime; // seconds the clock reports, if set
     std::string workDir;                 // empty: a fresh temporary folder
@@ -26,6 +27,12 @@ struct ProgramOptions {
     // Standard input opened from this file (a device such as /dev/zero
     // included) instead of fed from `input`, when set.
     std::string standardInputFile;
+    // Standard error opened on this file (the terminal side of a
+    // pseudo-terminal, say) instead of captured, when set.
+    std::string standardErrorFile;
+    // The largest file the program may write, in bytes (RLIMIT_FSIZE, with
+    // SIGXFSZ ignored so that a write beyond it fails with EFBIG), if set.
+    std::optional<long long> fileSizeLimit;
     // Once the results file starts with this text, the program is sent
     // SIGINT, as a user pressing the interrupt key would (empty: never).
     std::string interruptOnceResultsStartWith;

@@ -1,0 +1,16 @@
+#include "cli/classic_results.h"
+
+#include "sim/results_report.h"
+#include "sim/score_tally.h"
+
+namespace quorvex::cli {
+
+std::string classicResultsText(const RunRequest& request, const ScoreAggregate& songs) {
+    ScoreTally tally;
+    for (const ScoreGroup& group : songs.rows())
+        tally.merge(group);
+    tally.order();
+    return resultsFileText(request.perfectRatio, request.songs, request.steps, tally);
+}
+
+} // namespace quorvex::cli
