@@ -18,9 +18,10 @@
 // clock is pinned by running a twin of the program whose C library clock
 // reads QUORVEX_TEST_TIME (pinned_clock_windows.c): the same objects
 // otherwise. What Windows cannot do is refused with a clear message: a
-// read-only mount (exitStatus readOnlyUnavailable), an interrupt and
-// standard input from a POSIX device (both a runtime_error); /dev/zero is
-// stood in for by endless zeros through the input pipe.
+// read-only mount (exitStatus readOnlyUnavailable), an interrupt, a file
+// size limit and standard input or error on a POSIX device (each a
+// runtime_error); /dev/zero is stood in for by endless zeros through the
+// input pipe.
 
 namespace quorvex::testing {
 
@@ -86,6 +87,27 @@ void feedZerosUntilRefused(HANDLE to) {
     }
 }
 
+// One argument as the C runtime's parser reads it back: in quotes when it
+// holds a blank, a tab or a quote or is empty; backslashes doubled where they
+// come before a quote, and every quote escaped.
+std::string asCommandLineArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos)
+        return argument;
+    std::string text = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        text.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        text.push_back(c);
+    }
+    text.append(2 * backslashes, '\\');
+    return text + "\"";
+}
+
 // The environment block of the child: this process's, without the clock
 // variable, plus the pinned second if there is one.
 std::string environmentFor(const ProgramOptions& options) {
@@ -149,6 +171,10 @@ ProgramRun runProgram(const ProgramOptions& options) {
     }
     if (!options.interruptOnceResultsStartWith.empty())
         throw std::runtime_error("interrupting the program needs POSIX signals");
+    if (options.fileSizeLimit)
+        throw std::runtime_error("a file size limit needs setrlimit");
+    if (options.standardErrorFile.rfind("/dev/", 0) == 0)
+        throw std::runtime_error("no " + options.standardErrorFile + " on Windows");
 
     ChildPipe input(true), output(false), error(false);
     HANDLE inputFile = nullptr;
@@ -164,16 +190,29 @@ ProgramRun runProgram(const ProgramOptions& options) {
             throw std::runtime_error("cannot open " + options.standardInputFile);
     }
 
+    HANDLE errorFile = nullptr;
+    if (!options.standardErrorFile.empty()) {
+        SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        errorFile = ::CreateFileA(options.standardErrorFile.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+        if (errorFile == INVALID_HANDLE_VALUE)
+            throw std::runtime_error("cannot open " + options.standardErrorFile);
+    }
+
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = inputFile != nullptr ? inputFile : input.childEnd;
     // A handle the program is started without stays null: it has none.
     startup.hStdOutput = options.closeStandardOutput ? nullptr : output.childEnd;
-    startup.hStdError = options.closeStandardError ? nullptr : error.childEnd;
+    startup.hStdError = options.closeStandardError ? nullptr
+                        : errorFile != nullptr     ? errorFile
+                                                   : error.childEnd;
 
     std::string binary = options.pinnedTime ? QUORVEX_PINNED_BINARY : QUORVEX_BINARY;
-    std::string commandLine = "\"" + binary + "\"";
+    std::string commandLine = asCommandLineArgument(binary);
+    for (const std::string& argument : options.arguments)
+        commandLine += " " + asCommandLineArgument(argument);
     std::string environment = environmentFor(options);
     PROCESS_INFORMATION process{};
     if (::CreateProcessA(binary.c_str(), commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
@@ -184,6 +223,8 @@ ProgramRun runProgram(const ProgramOptions& options) {
     error.closeChildEnd();
     if (inputFile != nullptr)
         ::CloseHandle(inputFile);
+    if (errorFile != nullptr)
+        ::CloseHandle(errorFile);
     if (options.brokenPipeOutput)
         output.closeRunnerEnd();
 
