@@ -27,12 +27,16 @@ target_compile_definitions(quorvex_test_support PRIVATE
   QUORVEX_PINNED_BINARY="$<TARGET_FILE:quorvex_pinned_clock>")
 add_dependencies(quorvex_test_support quorvex quorvex_pinned_clock)
 
-# The Windows program against the Linux one, byte for byte, on the dialogue's
-# end-to-end cases (tests/windows/compare_with_linux.sh), when the preset names
-# the Linux build to compare with (`make windows-test` builds it first).
+# The Windows program against the Linux one, byte for byte
+# (tests/windows/compare_with_linux.sh): the dialogue's end-to-end cases in
+# the same second, and seeded command lines; when the preset names the Linux
+# build to compare with (`make windows-test` builds it first).
 set(QUORVEX_LINUX_PROGRAM "" CACHE FILEPATH "The Linux build of the program, to compare the Windows build with")
 if(QUORVEX_LINUX_PROGRAM)
   add_test(NAME WindowsMatchesLinux.DialogueCasesByteForByte
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/compare_with_linux.sh ${QUORVEX_LINUX_PROGRAM}
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/compare_with_linux.sh dialogue ${QUORVEX_LINUX_PROGRAM}
                    $<TARGET_FILE:quorvex>)
+  add_test(NAME WindowsMatchesLinux.SeededCommandLinesByteForByte
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/compare_with_linux.sh command-line
+                   ${QUORVEX_LINUX_PROGRAM} $<TARGET_FILE:quorvex>)
 endif()
