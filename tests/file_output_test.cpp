@@ -269,7 +269,8 @@ SKIPPED_ON_WINDOWS(WholeFileOutput, AWriteThatFailsHalfwayKeepsTheOldContentsAnd
                    "no file size limit to make a write fail part-way (setrlimit)")
 SKIPPED_ON_WINDOWS(WholeFileOutput, ASymbolicLinkIsKeptAndTheFileItLeadsToReplaced,
                    "making symbolic links needs a privilege there")
-SKIPPED_ON_WINDOWS(WholeFileOutput, ADanglingLinkCreatesTheFileItNames, "making symbolic links needs a privilege there")
+SKIPPED_ON_WINDOWS(WholeFileOutput, ADanglingLinkCreatesTheFileItNames,
+                   "making symbolic links needs a privilege there")
 SKIPPED_ON_WINDOWS(WholeFileOutput, AFifoIsWrittenDirectly, "no named pipes in the file system (mkfifo)")
 SKIPPED_ON_WINDOWS(WholeFileOutput, DevStdoutWritesThroughTheDescriptorTheShellOpened, "no /dev/stdout")
 #endif
