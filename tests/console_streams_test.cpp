@@ -1,7 +1,13 @@
 #include "runtime/console_streams.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <poll.h>
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +18,7 @@
 #include "containers/index_failure.h"
 #include "in_child.h"
 #include "pipe.h"
+#include "posix_only.h"
 #include "pseudo_terminal.h"
 #include "runtime/typed_reading.h"
 
@@ -54,6 +61,7 @@ TEST_F(ConsoleStreams, OverPipesTiedAndWithoutUnitBuffering) {
     EXPECT_EQ(shown.arrived(), "Working...");
 }
 
+#ifndef _WIN32
 TEST_F(ConsoleStreams, UnitBufferingWhenTheOutputIsATerminal) {
     const PseudoTerminal terminal;
     ASSERT_TRUE(terminal.opened());
@@ -73,6 +81,34 @@ TEST_F(ConsoleStreams, UnitBufferingWhenTheOutputIsATerminal) {
     openConsoleStreams(); // off the terminal before it closes
 }
 
+#else
+TEST_F(ConsoleStreams, UnitBufferingWhenTheOutputIsTheConsole) {
+    // The console's screen buffer as standard output would be: a character device.
+    const HANDLE screen =
+        ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, 0, nullptr);
+    if (screen == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "no console to write to";
+    const int console = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(screen), _O_WRONLY);
+    ASSERT_GE(console, 0);
+    ASSERT_NE(::SetConsoleCursorPosition(screen, COORD{0, 0}), 0);
+
+    Pipe typed;
+    openConsoleStreams(typed.readEnd, console);
+    EXPECT_EQ(consoleOutput().flags(), ios::skipws | ios::unitbuf);
+    EXPECT_EQ(consoleInput().flags(), ios::skipws);
+    writeText(consoleOutput(), "Working...");
+    EXPECT_EQ(consoleOutput().pending(), 0u);
+    char shown[11] = {};
+    DWORD read = 0;
+    ASSERT_NE(::ReadConsoleOutputCharacterA(screen, shown, 10, COORD{0, 0}, &read), 0);
+    EXPECT_STREQ(shown, "Working...");
+
+    openConsoleStreams(); // off the console before it closes
+    ::_close(console);
+}
+#endif
+
 TEST_F(ConsoleStreams, RebindingStartsClean) {
     Pipe first, second;
     openConsoleStreams(first.readEnd, first.writeEnd);
@@ -88,6 +124,25 @@ TEST_F(ConsoleStreams, RebindingStartsClean) {
     EXPECT_EQ(consoleOutput().pending(), 0u);
 }
 
+TEST_F(ConsoleStreams, LineEndsAndEveryOtherBytePassUnchanged) {
+    // Whatever the platform: "\r\n" stays "\r\n" (never "\r\r\n"), "\n" stays
+    // "\n", and typed carriage returns and 0x1A reach the reader.
+    Pipe typed, shown;
+    openConsoleStreams(typed.readEnd, shown.writeEnd);
+    writeText(consoleOutput(), "a\r\nb\n");
+    endLine(consoleOutput());
+    EXPECT_EQ(shown.arrived(), "a\r\nb\n\n");
+    ASSERT_EQ(::write(typed.writeEnd, "7\r\n\x1A", 4), 4);
+    typed.closeWriteEnd();
+    std::int32_t songs = 0;
+    readLong(consoleInput(), songs);
+    EXPECT_EQ(songs, 7);
+    EXPECT_EQ(consoleInput().get(), '\r');
+    EXPECT_EQ(consoleInput().get(), '\n');
+    EXPECT_EQ(consoleInput().get(), 0x1A);
+    EXPECT_EQ(consoleInput().get(), istream::endOfInput);
+}
+
 TEST_F(ConsoleStreams, TheStreamsAreBuiltFromBytesOrDescriptors) {
     istream_withassign typed("10 500 0.9\n");
     EXPECT_EQ(typed.descriptor(), -1);
@@ -100,6 +155,7 @@ TEST_F(ConsoleStreams, TheStreamsAreBuiltFromBytesOrDescriptors) {
     EXPECT_EQ(standardOutput.descriptor(), 1);
 }
 
+#ifndef _WIN32
 TEST_F(ConsoleStreams, AnIndexFailureWritesOutThePendingOutputFirst) {
     Pipe typed, shown;
     const int status = inChild([&]() -> int {
@@ -126,6 +182,12 @@ TEST_F(ConsoleStreams, PendingOutputIsWrittenOutAtExit) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(shown.arrived(), "Working...");
 }
+
+#else
+SKIPPED_ON_WINDOWS_F(ConsoleStreams, AnIndexFailureWritesOutThePendingOutputFirst,
+                     "needs fork (the index failure's own death tests run there)")
+SKIPPED_ON_WINDOWS_F(ConsoleStreams, PendingOutputIsWrittenOutAtExit, "needs fork")
+#endif
 
 } // namespace
 } // namespace quorvex

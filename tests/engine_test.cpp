@@ -3,7 +3,13 @@
 // leaves the generator where the plain model leaves it.
 #include "sim/engine/engine.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <bit>
+#else
 #include <sched.h>
+#endif
 
 #include <atomic>
 #include <cmath>
@@ -170,10 +176,16 @@ TEST_F(EngineRun, DeclinedConstantsStillMatchThePlainModel) {
 }
 
 TEST_F(EngineRun, ThreadCountFollowsTheAffinityMask) {
+#ifdef _WIN32
+    DWORD_PTR process = 0, system = 0;
+    ASSERT_NE(::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system), 0);
+    EXPECT_EQ(affinityThreadCount(), std::popcount(static_cast<std::uint64_t>(process)));
+#else
     cpu_set_t set;
     CPU_ZERO(&set);
     ASSERT_EQ(sched_getaffinity(0, sizeof set, &set), 0);
     EXPECT_EQ(affinityThreadCount(), CPU_COUNT(&set));
+#endif
 }
 
 TEST_F(EngineRun, StreamDrawIndicesAreTheOutputsModulo10To7) {

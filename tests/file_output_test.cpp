@@ -4,11 +4,18 @@
 #include "output/file_output.h"
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+
+#include <cstdio>
+#else
 #include <signal.h>
 #include <sys/resource.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -17,6 +24,7 @@
 
 #include "in_child.h"
 #include "pipe.h"
+#include "posix_only.h"
 #include "temp_folder.h"
 
 namespace quorvex::output {
@@ -33,12 +41,19 @@ void put(const std::string& path, const std::string& contents) {
 
 TEST(WholeFileOutput, CreatesANewFileWithTheUsualPermissionsAndNothingElse) {
     const TempFolder folder("file_output_test");
+#ifndef _WIN32
     const mode_t previous = ::umask(022);
+#endif
     const WriteResult result = writeWholeFile(folder / "out.csv", std::string("a,b\n\0z", 6));
+#ifndef _WIN32
     ::umask(previous);
+#endif
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(contentsOf(folder / "out.csv"), std::string("a,b\n\0z", 6));
     EXPECT_EQ(folder.names(), Names{"out.csv"});
+#ifdef _WIN32
+    return; // no permission bits there: a new file gets its folder's access list
+#endif
     struct stat status {};
     ASSERT_EQ(::stat((folder / "out.csv").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0644U);
@@ -54,7 +69,7 @@ TEST(WholeFileOutput, ReplacesAnExistingFileWhole) {
 
 TEST(WholeFileOutput, ADirectoryInTheTargetsPlaceIsLeftAsItWas) {
     const TempFolder folder("file_output_test");
-    ASSERT_EQ(::mkdir((folder / "out.svg").c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(folder / "out.svg"));
     put(folder / "out.svg/inside", "kept");
     const WriteResult result = writeWholeFile(folder / "out.svg", "<svg/>");
     EXPECT_FALSE(result.ok);
@@ -75,6 +90,7 @@ TEST(WholeFileOutput, AnEmptyNameIsRefused) {
     EXPECT_EQ(writeWholeFile("", "x").error, "Cannot write a file with an empty name");
 }
 
+#ifndef _WIN32
 TEST(WholeFileOutput, AWriteThatFailsHalfwayKeepsTheOldContentsAndLeavesNoTemporaryFile) {
     // A file size limit makes the kernel refuse the write past 16 bytes, as a
     // full disk would, for root too.
@@ -194,6 +210,70 @@ TEST(WholeFileOutput, StandardOutputFailuresAreReportedNotFatal) {
     });
     EXPECT_EQ(fullDevice, 0);
 }
+
+#else
+// Descriptor 1 of this process bound to `fd` while it lives, then put back.
+// (Nothing may be printed meanwhile: it would go to `fd`.)
+class StandardOutputOn {
+  public:
+    StandardOutputOn(const StandardOutputOn&) = delete;
+    StandardOutputOn& operator=(const StandardOutputOn&) = delete;
+
+    explicit StandardOutputOn(int fd) : saved_(::_dup(1)) {
+        std::fflush(stdout);
+        ::_dup2(fd, 1);
+    }
+    ~StandardOutputOn() {
+        ::_dup2(saved_, 1);
+        ::_close(saved_);
+    }
+
+  private:
+    int saved_;
+};
+
+TEST(WholeFileOutput, ADeviceIsWrittenDirectlyNeverReplaced) {
+    const TempFolder folder("file_output_test");
+    EXPECT_TRUE(writeWholeFile("NUL", "gone").ok);
+    EXPECT_TRUE(writeWholeFile(folder / "NUL", "gone too").ok) << "NUL is the device in every folder";
+    EXPECT_TRUE(folder.names().empty());
+}
+
+TEST(WholeFileOutput, DashWritesEveryByteToStandardOutput) {
+    testing::Pipe pipe;
+    ASSERT_TRUE(pipe.opened());
+    const std::string bytes = std::string("line\r\n\0end\n", 11);
+    bool written = false;
+    {
+        const StandardOutputOn bound(pipe.writeEnd);
+        written = writeWholeFile("-", bytes).ok;
+    }
+    EXPECT_TRUE(written);
+    EXPECT_EQ(pipe.arrived(), bytes) << "no line end translated, none added";
+}
+
+TEST(WholeFileOutput, StandardOutputFailuresAreReportedNotFatal) {
+    int ends[2];
+    ASSERT_TRUE(testing::openPipe(ends));
+    ::_close(ends[0]);
+    std::string error;
+    {
+        const StandardOutputOn bound(ends[1]);
+        error = writeWholeFile("-", "x").error;
+    }
+    ::_close(ends[1]);
+    EXPECT_EQ(error, "Cannot write standard output: Broken pipe");
+}
+
+SKIPPED_ON_WINDOWS(WholeFileOutput, AWriteThatFailsHalfwayKeepsTheOldContentsAndLeavesNoTemporaryFile,
+                   "no file size limit to make a write fail part-way (setrlimit)")
+SKIPPED_ON_WINDOWS(WholeFileOutput, ASymbolicLinkIsKeptAndTheFileItLeadsToReplaced,
+                   "making symbolic links needs a privilege there")
+SKIPPED_ON_WINDOWS(WholeFileOutput, ADanglingLinkCreatesTheFileItNames,
+                   "making symbolic links needs a privilege there")
+SKIPPED_ON_WINDOWS(WholeFileOutput, AFifoIsWrittenDirectly, "no named pipes in the file system (mkfifo)")
+SKIPPED_ON_WINDOWS(WholeFileOutput, DevStdoutWritesThroughTheDescriptorTheShellOpened, "no /dev/stdout")
+#endif
 
 } // namespace
 } // namespace quorvex::output

@@ -1,9 +1,11 @@
 #include "runtime/input_stream.h"
 
 #include <fcntl.h>
+#ifndef _WIN32
 #include <pthread.h>
 #include <signal.h>
 #include <termios.h>
+#endif
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "pipe.h"
+#include "posix_only.h"
 #include "pseudo_terminal.h"
 #include "temp_file.h"
 
@@ -103,11 +106,13 @@ TEST(EndOfInput, IsFinalOnceMet) {
 
 TEST(EndOfInput, AReadErrorCountsAsTheEnd) {
     // read(2) on a directory fails with EISDIR; on a closed descriptor, EBADF.
+#ifndef _WIN32 // (no directory opens as a descriptor there)
     const int directory = ::open("/", O_RDONLY | O_DIRECTORY);
     ASSERT_GE(directory, 0);
     istream fromDirectory(directory);
     EXPECT_EQ(fromDirectory.peek(), istream::endOfInput);
     ::close(directory);
+#endif
 
     Pipe pipe;
     const int closed = pipe.readEnd;
@@ -117,6 +122,7 @@ TEST(EndOfInput, AReadErrorCountsAsTheEnd) {
     EXPECT_EQ(fromClosed.peek(), istream::endOfInput);
 }
 
+#ifndef _WIN32
 TEST(EndOfInput, TheTerminalsEndOfInputKey) {
     // A pseudo-terminal in its default line mode: a line, then the
     // end-of-input character at the start of the next line.
@@ -172,6 +178,12 @@ TEST(NonBlockingDescriptor, IsWaitedOn) {
     EXPECT_EQ(drain(in), "xy");
     other.join();
 }
+
+#else
+SKIPPED_ON_WINDOWS(EndOfInput, TheTerminalsEndOfInputKey, "needs a pseudo-terminal")
+SKIPPED_ON_WINDOWS(InterruptedRead, IsRetried, "needs POSIX signals to interrupt a read")
+SKIPPED_ON_WINDOWS(NonBlockingDescriptor, IsWaitedOn, "descriptors cannot be made non-blocking there")
+#endif
 
 TEST(StreamMove, TheNewOwnerContinuesWhereTheOldStopped) {
     istream first("abc");

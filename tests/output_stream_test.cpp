@@ -1,8 +1,10 @@
 #include "runtime/output_stream.h"
 
 #include <fcntl.h>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +14,7 @@
 
 #include "in_child.h"
 #include "pipe.h"
+#include "posix_only.h"
 
 namespace quorvex {
 namespace {
@@ -97,6 +100,7 @@ TEST(Buffering, MovingLeavesNothingPendingBehind) {
     EXPECT_EQ(pipe.arrived(), "once");
 }
 
+#ifndef _WIN32
 TEST(FailedWrites, AFullDeviceSetsBad) {
     const int full = ::open("/dev/full", O_WRONLY);
     ASSERT_GE(full, 0);
@@ -120,6 +124,11 @@ TEST(FailedWrites, TheRestOfALongTextIsDropped) {
     ::close(full);
 }
 
+#else
+SKIPPED_ON_WINDOWS(FailedWrites, AFullDeviceSetsBad, "no device there is always full (/dev/full)")
+SKIPPED_ON_WINDOWS(FailedWrites, TheRestOfALongTextIsDropped, "no device there is always full (/dev/full)")
+#endif
+
 TEST(FailedWrites, ABadDescriptorSetsBad) {
     int closed = -1;
     {
@@ -133,6 +142,7 @@ TEST(FailedWrites, ABadDescriptorSetsBad) {
     EXPECT_EQ(out.lastError(), EBADF);
 }
 
+#ifndef _WIN32
 TEST(FailedWrites, LaterTextIsDroppedSilently) {
     // The descriptor number first names a full device, then a working pipe:
     // once bad is set nothing reaches the pipe.
@@ -152,6 +162,10 @@ TEST(FailedWrites, LaterTextIsDroppedSilently) {
     ::close(full);
 }
 
+#else
+SKIPPED_ON_WINDOWS(FailedWrites, LaterTextIsDroppedSilently, "no device there is always full (/dev/full)")
+#endif
+
 TEST(FailedWrites, AStreamInErrorWritesNothing) {
     Pipe pipe;
     ostream out(pipe.writeEnd);
@@ -162,6 +176,7 @@ TEST(FailedWrites, AStreamInErrorWritesNothing) {
     EXPECT_EQ(pipe.arrived(), "");
 }
 
+#ifndef _WIN32
 TEST(FailedWrites, AClosedPipeDoesNotEndTheProcess) {
     // With SIGPIPE at its default disposition, which would end the process.
     const int status = inChild([] {
@@ -205,6 +220,22 @@ TEST(FailedWrites, ABlockedSignalMaskIsRestored) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
+
+#else
+TEST(FailedWrites, AClosedPipeSetsBad) {
+    // No signal there: the write fails with EPIPE, and the process goes on.
+    int ends[2];
+    ASSERT_TRUE(testing::openPipe(ends));
+    ::close(ends[0]);
+    ostream out(ends[1]);
+    writeText(out, "Number of songs: ");
+    endLine(out);
+    EXPECT_EQ(out.rdstate(), ios::badbit);
+    EXPECT_EQ(out.lastError(), EPIPE);
+    ::close(ends[1]);
+}
+SKIPPED_ON_WINDOWS(FailedWrites, ABlockedSignalMaskIsRestored, "no signal masks there")
+#endif
 
 } // namespace
 } // namespace quorvex

@@ -70,6 +70,10 @@ TEST(PowerOfTen, BeyondTheRangeStillRounds) {
 TEST(CompareWithPowerOfTen, BracketsEveryPowerInTheExtendedRange) {
     // The library's readings rounded down and up bracket 10^j (they are
     // equal where it is held exactly); each bound must compare on its side.
+    // 10^-30 is not exact in binary, so a library that honours the rounding
+    // direction reads it two ways (MinGW's strtold does not).
+    if (libraryPowerOfTen(-30, FE_DOWNWARD) == libraryPowerOfTen(-30, FE_UPWARD))
+        GTEST_SKIP() << "this C library's strtold ignores the rounding direction: it cannot bracket";
     for (int j = -4950; j <= 4932; ++j) {
         const long double below = libraryPowerOfTen(j, FE_DOWNWARD);
         const long double above = libraryPowerOfTen(j, FE_UPWARD);

@@ -1,6 +1,8 @@
 #include "cli/progress.h"
 
+#ifndef _WIN32
 #include <poll.h>
+#endif
 #include <unistd.h>
 
 #include <chrono>
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "posix_only.h"
 #include "pseudo_terminal.h"
 
 namespace quorvex::cli {
@@ -55,6 +58,7 @@ TEST(ProgressLine, ShareRateAndTimeLeft) {
             << c.done << " of " << c.total;
 }
 
+#ifndef _WIN32
 // Everything the terminal side shows within a short while.
 std::string everythingShown(const PseudoTerminal& terminal) {
     std::string bytes;
@@ -115,6 +119,12 @@ TEST(ProgressDisplay, NotShownWritesNothingEver) {
     display.finish();
     EXPECT_TRUE(terminal.nothingShown());
 }
+
+#else
+SKIPPED_ON_WINDOWS(ProgressDisplay, DrawsOnTheTerminalAndErasesItsLine, "needs a pseudo-terminal")
+SKIPPED_ON_WINDOWS(ProgressDisplay, ARunEndingBeforeTheDelayShowsNothing, "needs a pseudo-terminal")
+SKIPPED_ON_WINDOWS(ProgressDisplay, NotShownWritesNothingEver, "needs a pseudo-terminal")
+#endif
 
 } // namespace
 } // namespace quorvex::cli

@@ -1,6 +1,8 @@
 #include "sim/results_report.h"
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include "posix_only.h"
+#include "program_runner.h"
+
 namespace quorvex {
 namespace {
 
@@ -22,11 +27,7 @@ namespace fs = std::filesystem;
 // A fresh directory per test, removed afterwards.
 class ResultsReportTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "quorvex-report-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        directory_ = pattern;
-    }
+    void SetUp() override { directory_ = testing::makeTempDir(); }
     void TearDown() override { fs::remove_all(directory_); }
 
     std::string filePath() const { return (directory_ / ResultsReport::defaultFileName).string(); }
@@ -252,6 +253,7 @@ TEST_F(ResultsReportTest, AMissingDirectory) {
                                            ": No such file or directory");
 }
 
+#ifndef _WIN32
 TEST_F(ResultsReportTest, AFullDevice) {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
@@ -292,6 +294,12 @@ TEST_F(ResultsReportTest, AWriteFailingPartWayKeepsTheWholeLinesBefore) {
     EXPECT_EQ(report.failureMessage(), "Cannot write " + filePath() + ": File too large");
     EXPECT_EQ(fileContents(), twoLines);
 }
+
+#else
+SKIPPED_ON_WINDOWS_F(ResultsReportTest, AFullDevice, "no device there is always full (/dev/full)")
+SKIPPED_ON_WINDOWS_F(ResultsReportTest, AWriteFailingPartWayKeepsTheWholeLinesBefore,
+                     "no file size limit to make a write fail part-way (setrlimit)")
+#endif
 
 } // namespace
 } // namespace quorvex

@@ -31,6 +31,10 @@ int xmllintStatus(const std::string& svg) {
 }
 
 TEST(SvgHistogram, WellFormedForEveryShapeOfRun) {
+#ifdef _WIN32
+    GTEST_SKIP() << "not on Windows: xmllint is the host's program; the writer's bytes are the same on "
+                    "both systems and are checked on Linux";
+#endif
     output::SimulationRecord strange = testing::tenSongRecord();
     strange.perfectRatioText = "<0.9&\"1\"\xff>";
     for (const output::SimulationRecord& run :

@@ -1,20 +1,25 @@
 // The program on a terminal: each prompt is on the screen before anything is
 // typed, the screen is cleared, and "Working..." is shown.
 
+#ifndef _WIN32
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "posix_only.h"
 #include "program_runner.h"
 
 namespace quorvex {
 namespace {
+
+#ifndef _WIN32
 
 class TerminalSession {
   public:
@@ -124,6 +129,13 @@ TEST(Terminal, AllValuesOnOneLineAwaitNoFurtherTyping) {
     ASSERT_TRUE(session.waitFor("Working...")) << session.screen();
     EXPECT_EQ(session.finish(), 0);
 }
+
+#else
+SKIPPED_ON_WINDOWS(Terminal, PromptsBeforeTypingThenClearedScreenWithWorking,
+                   "typing at the program needs a pseudo-terminal (forkpty)")
+SKIPPED_ON_WINDOWS(Terminal, AllValuesOnOneLineAwaitNoFurtherTyping,
+                   "typing at the program needs a pseudo-terminal (forkpty)")
+#endif
 
 } // namespace
 } // namespace quorvex

@@ -46,9 +46,9 @@ TEST(TextReport, TheResultsComeFirstAlignedUnderTheirLabels) {
 
 TEST(TextReport, AnExactValueOutsideItsIntervalGetsANote) {
     const std::string text = simulationText(testing::tenSongRecord(), {200, true});
-    EXPECT_NE(
-        text.find("Note          the generator's exact AAA chance 67% lies outside the run's 95% CI: rare by chance"),
-        std::string::npos);
+    EXPECT_NE(text.find("Note          the generator's exact AAA chance 67% lies outside the run's 95% CI: "
+                        "rare by chance"),
+              std::string::npos);
     EXPECT_NE(text.find("Note          the marvelous mean lies outside 397.6 \u2026 399.2"),
               std::string::npos);
     EXPECT_EQ(text.find("chance of score 1000"), std::string::npos); // 20% is inside [6%, 51%]

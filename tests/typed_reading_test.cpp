@@ -1,7 +1,5 @@
 #include "runtime/typed_reading.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <bit>
@@ -20,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pipe.h"
 #include "runtime/input_stream.h"
 #include "runtime/output_stream.h"
 
@@ -153,7 +152,7 @@ void overMemoryAndPipe(const std::string& bytes, const std::function<void(istrea
     {
         SCOPED_TRACE("through a pipe");
         int ends[2];
-        ASSERT_EQ(::pipe(ends), 0);
+        ASSERT_TRUE(testing::openPipe(ends));
         ASSERT_EQ(::write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
         ::close(ends[1]);
         istream in(ends[0]);
@@ -339,7 +338,7 @@ struct PipeFeed {
 
     explicit PipeFeed(std::string bytes) {
         int ends[2];
-        if (::pipe(ends) != 0)
+        if (!testing::openPipe(ends))
             throw std::runtime_error("pipe");
         readEnd = ends[0];
         writer = std::thread([bytes = std::move(bytes), fd = ends[1]] {
@@ -539,27 +538,22 @@ TEST(ReadSequence, ArbitraryBytesNeverUndoState) {
 
 // ---- The tie ------------------------------------------------------------
 
-bool readable(int fd, int timeoutMs) {
-    pollfd p{fd, POLLIN, 0};
-    return ::poll(&p, 1, timeoutMs) == 1 && (p.revents & POLLIN) != 0;
-}
-
 TEST(TieFlush, ThePromptReachesThePipeBeforeTheReadReturns) {
     int prompts[2], answers[2];
-    ASSERT_EQ(::pipe(prompts), 0);
-    ASSERT_EQ(::pipe(answers), 0);
+    ASSERT_TRUE(testing::openPipe(prompts));
+    ASSERT_TRUE(testing::openPipe(answers));
     ostream out(prompts[1]);
     istream in(answers[0]);
     in.tie(&out);
 
     writeText(out, "Number of songs: ");
-    ASSERT_FALSE(readable(prompts[0], 0)) << "without unit buffering the prompt waits";
+    ASSERT_FALSE(testing::readableWithin(prompts[0], 0)) << "without unit buffering the prompt waits";
 
     // The user answers only once the prompt is seen: a read that flushed
     // after reading would wait forever, so the answer gives up after 5 s.
     std::string seen;
     std::thread user([&] {
-        if (readable(prompts[0], 5000)) {
+        if (testing::readableWithin(prompts[0], 5000)) {
             char buffer[64];
             const ssize_t n = ::read(prompts[0], buffer, sizeof buffer);
             seen.assign(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
@@ -579,7 +573,7 @@ TEST(TieFlush, ThePromptReachesThePipeBeforeTheReadReturns) {
 
 TEST(TieFlush, EveryNumericReadFlushesEvenWithInputWaiting) {
     int prompts[2];
-    ASSERT_EQ(::pipe(prompts), 0);
+    ASSERT_TRUE(testing::openPipe(prompts));
     ostream out(prompts[1]);
     istream in("10 500 0.9\n");
     in.tie(&out);
@@ -593,7 +587,7 @@ TEST(TieFlush, EveryNumericReadFlushesEvenWithInputWaiting) {
     writeText(out, "c");
     readReal(in, ratio);
     char buffer[8] = {};
-    ASSERT_TRUE(readable(prompts[0], 0));
+    ASSERT_TRUE(testing::readableWithin(prompts[0], 0));
     EXPECT_EQ(::read(prompts[0], buffer, sizeof buffer), 3);
     EXPECT_STREQ(buffer, "abc");
     ::close(prompts[0]);
@@ -602,7 +596,7 @@ TEST(TieFlush, EveryNumericReadFlushesEvenWithInputWaiting) {
 
 TEST(TieFlush, AReadOnAMarkedStreamFlushesNothing) {
     int prompts[2];
-    ASSERT_EQ(::pipe(prompts), 0);
+    ASSERT_TRUE(testing::openPipe(prompts));
     ostream out(prompts[1]);
     istream in("");
     in.tie(&out);
@@ -614,7 +608,7 @@ TEST(TieFlush, AReadOnAMarkedStreamFlushesNothing) {
     readInt(in, value);
     double ratio = realSentinel;
     readReal(in, ratio);
-    EXPECT_FALSE(readable(prompts[0], 0));
+    EXPECT_FALSE(testing::readableWithin(prompts[0], 0));
     EXPECT_EQ(out.pending(), 26u);
     EXPECT_EQ(value, integerSentinel);
     EXPECT_EQ(ratio, realSentinel);

@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
-#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 
 #include "cli/option_texts.h"
@@ -18,6 +16,7 @@
 #include "cli/simulate_run.h"
 #include "cli/simulate_settings.h"
 #include "cli/usage_error.h"
+#include "platform/files.h"
 #include "sim/engine/engine.h"
 
 namespace quorvex::cli {
@@ -203,12 +202,12 @@ class SimulateCommand final : public Command {
         }
     }
 
+    // Whatever the system calls a device (/dev/null, NUL on Windows) is
+    // told apart as the writers will tell it apart.
     static bool takesOneText(const std::string& file) {
         if (file == "-")
             return false;
-        std::error_code error;
-        const std::filesystem::file_status status = std::filesystem::status(file, error);
-        return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
+        return platform::examineTarget(file).kind != platform::FileTarget::Kind::stream;
     }
 
     CLI::Option* songs_ = nullptr;

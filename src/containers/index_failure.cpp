@@ -1,9 +1,10 @@
 #include "containers/index_failure.h"
 
-#include <unistd.h>
-
+#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "platform/descriptor_io.h"
 
 namespace quorvex {
 
@@ -11,14 +12,12 @@ namespace {
 
 PendingOutputFlush pendingOutputFlush = nullptr;
 
+constexpr int standardError = 2;
+
+// Straight to the descriptor, bytes unchanged; a failure is ignored, as
+// there is nothing sensible left to do on the way out.
 void writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written <= 0)
-            return; // nothing sensible left to do on the way out
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
+    (void)platform::writeFully(fd, data, size);
 }
 
 } // namespace
@@ -33,11 +32,11 @@ void failIndex(const char* kind, std::int32_t index, std::int32_t maxIndex) {
         pendingOutputFlush();
     const std::string message = std::string("Illegal ") + kind + " index: " + std::to_string(index) +
                                 " max index = " + std::to_string(maxIndex) + "\n";
-    writeAll(STDERR_FILENO, message.data(), message.size());
+    writeAll(standardError, message.data(), message.size());
     // 2. Abnormal end, straight to the device, without exit-time clean-up.
     constexpr const char abnormal[] = "\nAbnormal program termination\n";
-    writeAll(STDERR_FILENO, abnormal, std::strlen(abnormal));
-    ::_exit(3);
+    writeAll(standardError, abnormal, std::strlen(abnormal));
+    std::_Exit(3);
 }
 
 } // namespace quorvex

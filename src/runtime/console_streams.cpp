@@ -1,8 +1,7 @@
 #include "runtime/console_streams.h"
 
-#include <unistd.h>
-
 #include "containers/index_failure.h"
+#include "platform/stream_descriptors.h"
 
 namespace quorvex {
 
@@ -23,9 +22,11 @@ ostream_withassign& consoleOutput() {
 }
 
 void openConsoleStreams(int inputFd, int outputFd) {
+    platform::passBytesUnchanged(inputFd);
+    platform::passBytesUnchanged(outputFd);
     ostream_withassign& output = consoleOutput();
     output = ostream_withassign(outputFd);
-    if (::isatty(outputFd) == 1)
+    if (platform::isCharacterDevice(outputFd))
         output.setf(ios::unitbuf);
 
     istream_withassign& input = consoleInput();

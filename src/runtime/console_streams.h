@@ -32,10 +32,12 @@ class ostream_withassign : public ostream {
 istream_withassign& consoleInput();
 ostream_withassign& consoleOutput();
 
-// Start-up of the console streams: binds the input stream to `inputFd` and
+// Start-up of the console streams: both descriptors carry bytes unchanged
+// (binary mode on Windows: "\n" stays "\n"), binds the input stream to `inputFd` and
 // the output stream to `outputFd`, ties the input stream to the output stream
 // (every numeric read flushes it first), switches unit buffering on for the
-// output stream when `outputFd` is a terminal, and has an index failure write
+// output stream when `outputFd` is a terminal (a character device, the
+// console, on Windows), and has an index failure write
 // out the pending console output before its message. Both streams start with
 // a clean state and only the skip-white-space flag besides.
 void openConsoleStreams(int inputFd = standardInputDescriptor, int outputFd = standardOutputDescriptor);

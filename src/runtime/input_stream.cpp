@@ -1,9 +1,6 @@
 #include "runtime/input_stream.h"
 
-#include <poll.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include "platform/descriptor_io.h"
 
 namespace quorvex {
 
@@ -38,24 +35,15 @@ bool istream::refill() {
         return false;
     }
     buffer_.resize(chunkSize);
-    for (;;) {
-        const ssize_t got = ::read(fd_, buffer_.data(), chunkSize);
-        if (got > 0) {
-            buffer_.resize(static_cast<std::size_t>(got));
-            return true;
-        }
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd waitFor{fd_, POLLIN, 0};
-            if (::poll(&waitFor, 1, -1) >= 0 || errno == EINTR)
-                continue;
-        }
-        // 0 is the end of the input; any other failure counts as its end too.
-        buffer_.clear();
-        ended_ = true;
-        return false;
+    const long got = platform::readSome(fd_, buffer_.data(), chunkSize);
+    if (got > 0) {
+        buffer_.resize(static_cast<std::size_t>(got));
+        return true;
     }
+    // 0 is the end of the input; a failure counts as its end too.
+    buffer_.clear();
+    ended_ = true;
+    return false;
 }
 
 } // namespace quorvex

@@ -1,32 +1,19 @@
 #include "runtime/screen_clearing.h"
 
-#include <fcntl.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-#include <cstdio>
-
-#include "runtime/write_fully.h"
+#include <cstdint>
 
 namespace quorvex {
 
 namespace {
 
-int consoleHandle = -1;
 TextWindow window;
 
-// Results are ignored, as for every console call.
-void writeToConsole(const char* text, std::size_t size) {
-    (void)writeFully(consoleHandle, text, size);
-}
-
-TextWindow measureWindow(int handle) {
+// The window of a screen buffer: its size modulo 256, edges in 8 bits.
+TextWindow windowOf(const platform::ScreenBufferSize& screen) {
     TextWindow measured;
-    winsize size{};
-    if (::ioctl(handle, TIOCGWINSZ, &size) == 0) {
-        measured.screenWidth = static_cast<std::uint8_t>(size.ws_col % 256);
-        measured.screenHeight = static_cast<std::uint8_t>(size.ws_row % 256);
-    }
+    measured.screenWidth = static_cast<std::uint8_t>(screen.columns % 256);
+    measured.screenHeight = static_cast<std::uint8_t>(screen.rows % 256);
+    measured.attribute = static_cast<std::uint16_t>(screen.attribute & 0xFF);
     measured.left = 0;
     measured.top = 0;
     measured.right = static_cast<std::uint8_t>(measured.screenWidth - 1);
@@ -37,27 +24,18 @@ TextWindow measureWindow(int handle) {
 } // namespace
 
 bool openConsoleScreen(const char* device) {
-    closeConsoleScreen();
-    const int handle = ::open(device, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (handle >= 0 && ::isatty(handle) != 1) {
-        ::close(handle);
-        consoleHandle = -1;
-    } else {
-        consoleHandle = handle;
-    }
+    platform::openScreen(device);
     // Without a handle nothing can be measured: width, height and attribute 0.
-    window = measureWindow(consoleHandle);
-    return consoleHandle >= 0;
+    window = windowOf(platform::measureScreen());
+    return platform::screenOpen();
 }
 
 void closeConsoleScreen() {
-    if (consoleHandle >= 0)
-        ::close(consoleHandle);
-    consoleHandle = -1;
+    platform::closeScreen();
 }
 
 bool consoleScreenOpen() {
-    return consoleHandle >= 0;
+    return platform::screenOpen();
 }
 
 const TextWindow& textWindow() {
@@ -65,25 +43,22 @@ const TextWindow& textWindow() {
 }
 
 void clearScreen() {
-    if (consoleHandle < 0)
+    if (!platform::screenOpen())
         return;
-    // 1.-2. Erase the whole display; a terminal has no cells beyond it.
-    constexpr char eraseDisplay[] = "\x1b[2J";
-    writeToConsole(eraseDisplay, sizeof eraseDisplay - 1);
-    // 3. Home the cursor.
+    // 1.-2. Blank the window.
+    platform::blankWindow(window);
+    // 3. The cursor to the window's top-left cell.
     moveCursor(1, 1);
 }
 
 void moveCursor(int x, int y) {
-    if (consoleHandle < 0)
+    if (!platform::screenOpen())
         return;
     const long long column = static_cast<long long>(window.left) + x - 1;
     const long long row = static_cast<long long>(window.top) + y - 1;
     if (column < window.left || column > window.right || row < window.top || row > window.bottom)
         return;
-    char sequence[32];
-    const int length = std::snprintf(sequence, sizeof sequence, "\x1b[%lld;%lldH", row + 1, column + 1);
-    writeToConsole(sequence, static_cast<std::size_t>(length));
+    platform::placeCursor(static_cast<long>(column), static_cast<long>(row));
 }
 
 } // namespace quorvex

@@ -1,34 +1,21 @@
 #pragma once
 
-#include <cstdint>
+#include "platform/console_screen.h"
 
 namespace quorvex {
 
-// The console layer's record of the screen, filled once when the console is
-// opened. On a terminal the screen is the terminal's display: width and
-// height are its columns and rows modulo 256; left = top = 0 and right,
-// bottom = width - 1, height - 1 in 8 bits (a size of 0, or one that cannot
-// be measured, gives an edge of 255). A terminal has no colour attribute to
-// read: attribute stays 0, and clearing uses the terminal's current colours.
-struct TextWindow {
-    std::uint8_t left = 0;
-    std::uint8_t top = 0;
-    std::uint8_t right = 0;
-    std::uint8_t bottom = 0;
-    std::uint16_t attribute = 0;
-    std::uint8_t screenHeight = 0;
-    std::uint8_t screenWidth = 0;
-};
+// The console layer's record of the screen (platform/console_screen.h).
+using platform::TextWindow;
 
-// The controlling terminal, which plays the part of the console.
-inline constexpr const char* controllingTerminal = "/dev/tty";
-
-// Opens the console handle on `device` (read and write, never becoming the
-// controlling terminal, closed on exec) and measures the window. A device
-// that cannot be opened or is not a terminal leaves an invalid handle, on
-// which clearing and cursor moves do nothing. An open handle is closed first.
-// True when the handle is valid.
-bool openConsoleScreen(const char* device = controllingTerminal);
+// Opens the console handle on `device`, by default the device that plays the
+// part of the console (the controlling terminal on POSIX, the console's
+// active screen buffer on Windows): read and write, never becoming the
+// controlling terminal, not inherited; then measures the window. A device
+// that cannot be opened or is not a terminal or console leaves an invalid
+// handle, on which clearing and cursor moves do nothing, and a window
+// measured as 0 x 0. An open handle is closed first. True when the handle is
+// valid.
+bool openConsoleScreen(const char* device = platform::consoleDevice());
 
 // Closes the console handle (normal program end).
 void closeConsoleScreen();
@@ -36,10 +23,14 @@ void closeConsoleScreen();
 bool consoleScreenOpen();
 const TextWindow& textWindow();
 
-// Blanks the terminal's whole display in its current colours and puts the
-// cursor in the window's top-left cell, by terminal control sequences written
-// to the console handle, whatever standard output is bound to. Does nothing
-// without a valid handle. The console output stream is not touched.
+// Blanks the window and puts the cursor in the window's top-left cell,
+// through the console handle, whatever standard output is bound to: on a
+// terminal by erasing the whole display in its current colours; on a Windows
+// console by filling cells with blanks and the window's attribute, the whole
+// screen in one fill when the window is the whole screen (left = top = 0,
+// right = width - 1, bottom = height - 1 computed as full integers, so a
+// dimension that is a multiple of 256 never matches), else row by row. Does
+// nothing without a valid handle. The console output stream is not touched.
 void clearScreen();
 
 // Moves the cursor to window-relative column x, row y (1-based): the screen

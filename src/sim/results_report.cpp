@@ -1,13 +1,10 @@
 #include "sim/results_report.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <string_view>
 #include <utility>
 
+#include "platform/output_file.h"
 #include "runtime/write_fully.h"
 #include "sim/general_real.h"
 
@@ -97,9 +94,10 @@ bool ResultsReport::open(double perfectRatio, std::int32_t songs, std::int32_t s
     if (failed_)
         return false;
     // Created readable and writable (less the umask), or emptied if present.
-    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const platform::OpenedFile file = platform::createOrEmptyFile(path_);
+    descriptor_ = file.descriptor;
     if (descriptor_ < 0) {
-        fail("create", errno);
+        fail("create", file.error);
         return false;
     }
     bytesWritten_ = 0;
@@ -119,8 +117,8 @@ bool ResultsReport::writeTable(const ScoreTally& tally) {
 bool ResultsReport::close() {
     if (descriptor_ >= 0) {
         const int descriptor = std::exchange(descriptor_, -1);
-        if (::close(descriptor) != 0)
-            fail("write", errno);
+        if (const int error = platform::closeFile(descriptor); error != 0)
+            fail("write", error);
     }
     return !failed_;
 }
@@ -134,9 +132,9 @@ void ResultsReport::writeLine(std::string line) {
     if (error != 0) {
         // Take back any part of the line that did get in, so the file ends
         // with the last whole line (a device that cannot be cut stays as is).
-        if (::ftruncate(descriptor_, static_cast<off_t>(bytesWritten_)) != 0) {
-            // nothing more can be done: the error below is the one to tell
-        }
+        // (If even that fails, nothing more can be done: the error below is
+        // the one to tell.)
+        (void)platform::truncateFile(descriptor_, bytesWritten_);
         fail("write", error);
         return;
     }

@@ -18,6 +18,15 @@ std::string arrivedOn(int fd) {
     return bytes;
 }
 
+bool readableWithin(int fd, int milliseconds) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, milliseconds) == 1 && (p.revents & (POLLIN | POLLHUP)) != 0;
+}
+
+bool openPipe(int ends[2]) {
+    return ::pipe(ends) == 0;
+}
+
 Pipe::Pipe() {
     int ends[2];
     if (::pipe(ends) == 0) {

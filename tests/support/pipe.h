@@ -10,6 +10,15 @@ namespace quorvex::testing {
 // Whatever can be read from `fd` right now (never waits).
 std::string arrivedOn(int fd);
 
+// True when the read end `fd` has bytes (or its end) to read within
+// `milliseconds` (0: right now).
+bool readableWithin(int fd, int milliseconds);
+
+// A pipe as two bare descriptors, ends[0] to read and ends[1] to write, for
+// a test that hands the ends around itself (binary and not inherited on
+// Windows). True when it was made.
+bool openPipe(int ends[2]);
+
 struct Pipe {
     // Owns descriptors: never copied, so never closed twice.
     Pipe(const Pipe&) = delete;

@@ -1,4 +1,4 @@
-#include "runtime/write_fully.h"
+#include "platform/descriptor_io.h"
 
 #include <poll.h>
 #include <pthread.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <ctime>
 
-namespace quorvex {
+namespace quorvex::platform {
 
 namespace {
 
@@ -37,7 +37,27 @@ ssize_t writeWithoutBrokenPipeSignal(int fd, const char* data, std::size_t size)
     return written;
 }
 
+// Blocks until the descriptor is ready for `events`; false when even the
+// wait fails.
+bool waitUntilReady(int fd, short events) {
+    pollfd waitFor{fd, events, 0};
+    return ::poll(&waitFor, 1, -1) >= 0 || errno == EINTR;
+}
+
 } // namespace
+
+long readSome(int fd, void* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0)
+            return got;
+        if (errno == EINTR)
+            continue;
+        if ((errno == EAGAIN || errno == EWOULDBLOCK) && waitUntilReady(fd, POLLIN))
+            continue;
+        return -1;
+    }
+}
 
 int writeFully(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -51,14 +71,11 @@ int writeFully(int fd, const char* data, std::size_t size) {
             return EIO; // no progress and no reason: give up rather than spin
         if (errno == EINTR)
             continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            pollfd waitFor{fd, POLLOUT, 0};
-            if (::poll(&waitFor, 1, -1) >= 0 || errno == EINTR)
-                continue;
-        }
+        if ((errno == EAGAIN || errno == EWOULDBLOCK) && waitUntilReady(fd, POLLOUT))
+            continue;
         return errno;
     }
     return 0;
 }
 
-} // namespace quorvex
+} // namespace quorvex::platform
