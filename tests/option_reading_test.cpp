@@ -62,19 +62,26 @@ TEST(OptionReading, NumbersAndFormatsOrOneLineSayingWhatIsWrong) {
               "--format \"\" is not a file name (\"-\": standard output)");
 }
 
+// The device that takes any bytes and keeps none.
+#ifdef _WIN32
+const char* const nullDevice = "NUL";
+#else
+const char* const nullDevice = "/dev/null";
+#endif
+
 TEST(OptionReading, OnlyRegularFilesCannotBeShared) {
     const testing::TempFolder folder("option_reading_test");
     const std::string file = folder / "report.txt";
     EXPECT_EQ(refusal([&] {
                   refuseSharedFiles({{"--output", file}, {"--plot", std::nullopt}, {"--results", file}});
               }),
-              "--results \"" + file + "\" names the file --output writes; give each its own file");
-    EXPECT_EQ(
-        refusal([&] {
-            refuseSharedFiles(
-                {{"--output", "-"}, {"--plot", "-"}, {"--results", "/dev/null"}, {"--log", "/dev/null"}});
-        }),
-        "accepted");
+              "--results " + quoteForMessage(file) +
+                  " names the file --output writes; give each its own file");
+    EXPECT_EQ(refusal([&] {
+                  refuseSharedFiles(
+                      {{"--output", "-"}, {"--plot", "-"}, {"--results", nullDevice}, {"--log", nullDevice}});
+              }),
+              "accepted");
 }
 
 } // namespace

@@ -42,6 +42,10 @@ output::SweepRecord manyRatios(int count) {
 }
 
 TEST(SweepSvgPlot, WellFormedForEveryShapeOfSweep) {
+#ifdef _WIN32
+    GTEST_SKIP() << "not on Windows: xmllint is the host's program; the writer's bytes are the same on "
+                    "both systems and are checked on Linux";
+#endif
     output::SweepRecord strange = testing::twoRatioSweep();
     strange.perfectText = "<0.9&\"1\"\xff>";
     for (const output::SweepRecord& sweep :

@@ -3,24 +3,23 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "cli/option_texts.h"
 #include "cli/option_values.h"
 #include "cli/usage_error.h"
+#include "platform/files.h"
 #include "sim/engine/engine.h"
 
 namespace quorvex::cli {
 
 namespace {
 
+// Whatever the system calls a device (/dev/null, NUL on Windows) is told
+// apart as the writers will tell it apart.
 bool takesOneText(const std::string& file) {
     if (file == "-")
         return false;
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(file, error);
-    return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
+    return platform::examineTarget(file).kind != platform::FileTarget::Kind::stream;
 }
 
 } // namespace

@@ -10,8 +10,8 @@
 #   clock's second changed while it ran (the two may then have had different
 #   seeds); a difference within one second is a failure.
 # command-line: seeded `quorvex simulate` runs writing the results file, csv,
-#   json and the SVG plot, on several thread counts, and the help, version and
-#   error texts.
+#   json and the SVG plot, on several thread counts, seeded `quorvex sweep`
+#   runs writing csv, json and the plot, and the help, version and error texts.
 #
 # Every case runs in an empty folder of its own for each program, detached
 # from any terminal (so neither clears a screen or shows progress); their
@@ -135,6 +135,9 @@ compare_command_line() {
     "simulate --songs 50 --steps 100 --perfect 1e-1 --seed 7 --format csv --results classic.txt --quiet"
     "simulate --songs 50 --steps 100 --perfect 0.002877 --seed 7 --format csv --results classic.txt --quiet"
     "simulate --songs 1 --steps 1 --perfect 0.5 --seed 0 --format json --plot one.svg --quiet"
+    "sweep --songs 20000 --steps 400 --perfect 0.9:1:0.01 --seed 42 --at-least 950,990 --format json --output sweep.json --plot sweep.svg --quiet"
+    "sweep --songs 20000 --steps 100 --perfect 0.95,.5,0.002877,1 --seed 42 --format csv --threads 3 --quiet"
+    "sweep --songs 1 --steps 300 --perfect 0.99:1:0.0005 --seed 7 --format json --plot one.svg --quiet"
     "--help"
     "--version"
     "simulate --help"
@@ -142,6 +145,9 @@ compare_command_line() {
     "simulate --songz 5 --steps 1 --perfect 0.5"
     "simulate --songs 10 --steps 10 --perfect 2"
     "simulate --songs 10 --steps 10 --perfect 0.5 --format xml"
+    "sweep --help"
+    "sweep --songs 10 --steps 10 --perfect 0.9:1:-0.01"
+    "sweep --songs 10 --steps 10 --perfect 0.9,1.5"
     "simulat --songs 10"
     "simulate --songs 10 --steps 10 --perfect 0.5 --seed 1 --output missing/report.csv --format csv"
     "simulate --songs 10 --steps 10 --perfect 0.5 --seed 1 --output same.csv --results same.csv"
