@@ -51,18 +51,12 @@ TEST(SweepCommand, EveryUsageErrorIsOneLineAndExit2WithNothingWritten) {
         {{"--songs", "0", "--steps", "400", "--perfect", "0.9"},
          "--songs \"0\" is not a whole number from 1 to 2147483647"},
         {{"--songs", "10", "--perfect", "0.9"}, "--steps is required: a whole number from 1 to 2147483647"},
-        // Lists and ranges.
+        // Lists and ranges (every refusal of their own: sweep_ratios_test).
         {ratios("1.5"), "--perfect \"1.5\" is not " + domain},
         {ratios("0.9,1.5"), R"(--perfect "0.9,1.5": "1.5" is not a ratio in (0, 1])"},
-        {ratios("0.9:1"), "--perfect \"0.9:1\" is not " + domain},
-        {ratios("0:1:0.1"), R"(--perfect "0:1:0.1": the start "0" is not a ratio in (0, 1])"},
         {ratios("0.9:1:0"), R"(--perfect "0.9:1:0": the step is 0; it must lead from the start to the end)"},
         {ratios("0.9:1:-0.01"),
          R"(--perfect "0.9:1:-0.01": the step -0.01 leads away from the end 1; give it the other sign)"},
-        {ratios("1:0.9:0.01"),
-         R"(--perfect "1:0.9:0.01": the step 0.01 leads away from the end 0.9; give it the other sign)"},
-        {ratios("0.00001:0.10001:0.00001"),
-         R"(--perfect "0.00001:0.10001:0.00001" gives more than 10000 ratios; at most that many in one sweep)"},
         // The run's options and the outputs, as for simulate.
         {with({"--seed", "-1"}), "--seed \"-1\" is not a whole number from 0 to 4294967295"},
         {with({"--threads", "0"}), "--threads \"0\" is not a whole number from 1 to 1024"},
