@@ -84,8 +84,21 @@ class TargetWriter {
     int labelWidth_ = 12;
     std::string text_;
 
+    // `items` after a label, wrapped at the columns under the label's end:
+    // between items where they fit whole, else also between the words of
+    // an item too wide for a line.
     void labelled(std::string_view label, const std::vector<WrapItem>& items) {
-        const std::vector<std::string> lines = joinWrapped(items, columns_, labelWidth_, labelWidth_);
+        std::vector<WrapItem> pieces;
+        for (const WrapItem& item : items) {
+            if (displayWidth(item.text) <= columns_ - labelWidth_) {
+                pieces.push_back(item);
+                continue;
+            }
+            std::vector<WrapItem> itemWords = words(item.text);
+            itemWords.front().glue = item.glue;
+            pieces.insert(pieces.end(), itemWords.begin(), itemWords.end());
+        }
+        const std::vector<std::string> lines = joinWrapped(pieces, columns_, labelWidth_, labelWidth_);
         for (std::size_t i = 0; i < lines.size(); ++i)
             text_ += (i == 0 ? padRight(label, labelWidth_) : std::string()) + lines[i] + "\n";
     }
@@ -128,9 +141,10 @@ class TargetWriter {
         if (record_.exact) {
             answer.push_back({", ", "exact for independent, equally likely draws"});
         } else {
-            const std::string low = record_.search->below ? record_.search->below->ratioText : "0";
             answer.push_back({", ", "simulated:"});
-            answer.push_back({" ", "met at " + record_.answer.ratioText + ", not at " + low});
+            answer.push_back({" ", "met at " + record_.answer.ratioText + ","});
+            answer.push_back({" ", record_.search->below ? "not at " + record_.search->below->ratioText
+                                                         : "the least ratio of the grid"});
         }
         labelled("Answer", answer);
         sentence("Goal", goalText() + " over " + stepsText());
