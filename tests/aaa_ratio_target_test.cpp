@@ -68,19 +68,35 @@ TEST_F(AaaRatioTargetTest, DeviationScaleNeverFallsBelowRatioOne) {
 }
 
 TEST_F(AaaRatioTargetTest, TheTangentNeverFallsOverConsecutiveAngles) {
-    // Every double angle near pi/4 and below pi/2, ratios or not.
-    for (const double centre : {0x1.921fb54442d18p-1, 0x1.921fb54442d18p+0}) {
-        double x = centre;
-        for (int i = 0; i < (1 << 20); ++i)
-            x = std::nextafter(x, 0.0);
+    // Every double angle within 2^20 of pi/4 on both sides (across the
+    // reduction constant P, where the tangent switches to 1 / tan(2P - x)),
+    // and the 2^20 below the double nearest pi/2, the angle of ratio 1.
+    struct Stretch {
+        double first;
+        int count;
+    };
+    double belowQuarter = 0x1.921fb54442d18p-1; // the double just below pi/4
+    double belowHalf = 0x1.921fb54442d18p+0;    // the double just below pi/2
+    for (int i = 0; i < (1 << 20); ++i) {
+        belowQuarter = std::nextafter(belowQuarter, 0.0);
+        belowHalf = std::nextafter(belowHalf, 0.0);
+    }
+    std::vector<unsigned> lastOctants;
+    for (const Stretch& stretch : {Stretch{belowQuarter, 1 << 21}, Stretch{belowHalf, (1 << 20) + 1}}) {
+        double x = stretch.first;
         long double previous = quorvex::tan(x);
-        for (int i = 0; i < (1 << 21) && x < centre; ++i) {
+        for (int i = 1; i < stretch.count; ++i) {
             x = std::nextafter(x, 2.0);
             const long double t = quorvex::tan(x);
             ASSERT_GT(t, previous) << "at angle " << x;
             previous = t;
         }
+        lastOctants.push_back(reduceTangentArgument(x).octant);
     }
+    // The first stretch starts in octant 0 and ends in octant 1; the second
+    // ends at the angle of ratio 1.
+    EXPECT_EQ(reduceTangentArgument(belowQuarter).octant, 0u);
+    EXPECT_EQ(lastOctants, (std::vector<unsigned>{1u, 1u}));
 }
 
 TEST_F(AaaRatioTargetTest, DeviationScaleNeverFallsAtRandomRatios) {

@@ -34,12 +34,15 @@ std::int32_t aaaDrawsAt(double ratio);
 // It relies on a(r) never falling as r grows: a step's deviation is
 // |tan(x)| / deviationScale, rounded, so a(r) grows with deviationScale, and
 // deviationScale = tan(pi 0.5 r) must grow with r over the doubles. The
-// angle does (products and roundings keep order); the model's tangent does
-// within each octant, and across the octant boundary near pi/4 and up to
-// the double nearest pi/2 a test checks it densely. Here the claim is
-// checked where it is used: over every ratio probed, in order, neither
-// deviationScale nor a falls (BrokenOrder otherwise), and the answer holds
-// its count while the double below it does not.
+// angle does (products and roundings keep order). The model's tangent does
+// within each octant: one step of a double angle x moves tan x by at least
+// dx / x >= 2^-53 of itself, some 2^10 units of its extended last place,
+// while FPTAN errs by less than one (the reciprocal of the odd octant
+// likewise, its argument 2P - x exact). Across the octant boundary near
+// pi/4 and up to the double nearest pi/2 a test checks every double. Here
+// the claim is checked where it is used: over every ratio probed, in
+// order, neither deviationScale nor a falls (BrokenOrder otherwise), and
+// the answer holds its count while the double below it does not.
 AaaRatioTarget smallestRatioKeepingAaa(std::int32_t aaaDraws);
 
 } // namespace quorvex::stats

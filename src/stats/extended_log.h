@@ -8,7 +8,7 @@ namespace quorvex::stats {
 // Error: Intel documents FYL2X and FYL2XP1 as below one unit in the last
 // place when rounding to nearest (Pentium and later), a relative 2^-63 at
 // most; ln 2 rounded adds 2^-65. Callers budget logRelativeError, 2^-58:
-// twenty times the documented 1.25 x 2^-63, for x87 units that document
+// 25.6 times the documented 1.25 x 2^-63, for x87 units that document
 // less. The numeric mode need not be in force: the precision control does
 // not touch these instructions.
 inline constexpr long double logRelativeError = 0x1p-58L;
