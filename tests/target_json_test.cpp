@@ -33,8 +33,10 @@ TEST(TargetJson, ExactAnswerToTheAaaGoal) {
     EXPECT_EQ(keysOf(document["parameters"]),
               (Keys{"goal", "chance", "chance_text", "steps", "songs", "seed"}));
     EXPECT_EQ(document["parameters"]["goal"], "aaa_chance");
-    EXPECT_EQ(document["answer"],
-              (Json{{"perfect_ratio", 0.9982686}, {"perfect_ratio_text", "0.9982686"}, {"method", "exact"}}));
+    EXPECT_EQ(document["answer"], (Json{{"perfect_ratio", 0.9982686},
+                                        {"perfect_ratio_text", "0.9982686"},
+                                        {"perfect_ratio_text_reads_back", true},
+                                        {"method", "exact"}}));
     EXPECT_EQ(keysOf(document["exact"]),
               (Keys{"aaa_draws_needed", "aaa_draws", "draws", "aaa_chance", "ratio_below", "ratio_below_text",
                     "aaa_draws_below", "aaa_chance_below", "aaa_outputs", "outputs", "generator_aaa_chance",

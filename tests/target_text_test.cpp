@@ -45,6 +45,11 @@ TEST(TargetText, NotesForAChanceOfOneAndAnEstimateOffTheExactValue) {
               std::string::npos)
         << text;
     EXPECT_EQ(targetText(testing::aaaRecord(), ascii80).find("Note"), std::string::npos);
+    record = testing::aaaRecord();
+    record.answer.ratioTextReadsBack = false;
+    EXPECT_NE(
+        targetText(record, ascii80).find("Note        simulate --perfect reads no decimal text as exactly"),
+        std::string::npos);
 }
 
 TEST(TargetText, SimulatedAnswerWarnsWhenTheIntervalHoldsTheGoal) {

@@ -1,15 +1,13 @@
 #include "cli/target_run.h"
 
-#include <array>
-#include <charconv>
 #include <chrono>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "cli/option_values.h"
 #include "cli/progress.h"
+#include "cli/ratio_text.h"
 #include "cli/seeded_run.h"
 #include "cli/target_search.h"
 #include "cli/usage_error.h"
@@ -43,21 +41,6 @@ class NoAnswer : public std::runtime_error {
 void tell(const std::string& message) {
     const std::string line = "quorvex target: " + message + "\n";
     (void)writeFully(standardError, line.data(), line.size());
-}
-
-// A text for the ratio that reads back as it both as a number and through
-// `simulate --perfect`, whose reader (the dialogue's) can miss by one
-// double beyond five decimals: the shortest, else 17 digits.
-std::string ratioText(double ratio) {
-    const std::string shortest = output::shortestText(ratio);
-    if (readPerfectRatio(shortest) == ratio)
-        return shortest;
-    std::array<char, 40> buffer{};
-    const auto end =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), ratio, std::chars_format::general, 17)
-            .ptr;
-    std::string longer(buffer.data(), end);
-    return readPerfectRatio(longer) == ratio ? longer : shortest;
 }
 
 std::string stepsText(std::int32_t steps) {
@@ -102,7 +85,8 @@ void refuseGoalsWithoutAnswer(const TargetSettings& settings, std::int32_t bestS
 
 output::TargetRun runAt(double ratio, const ScoreAggregate& songs, std::int32_t bestScore,
                         const std::vector<std::int32_t>& atLeast) {
-    return {ratio, ratioText(ratio), stats::summarize(songs.rows(), bestScore, atLeast)};
+    const RatioText text = ratioTextFor(ratio);
+    return {ratio, text.text, text.readsBack, stats::summarize(songs.rows(), bestScore, atLeast)};
 }
 
 // 2a. The AAA goal: the count, the ratio, then the seeded songs there.
@@ -112,7 +96,7 @@ void answerAaaGoal(const TargetSettings& settings, output::TargetRecord& record,
     exact.aaaDrawsNeeded = needed.aaaDraws;
     exact.exactChecks = needed.exactChecks;
     exact.target = stats::smallestRatioKeepingAaa(needed.aaaDraws);
-    exact.ratioBelowText = ratioText(exact.target.ratioBelow);
+    exact.ratioBelowText = ratioTextFor(exact.target.ratioBelow).text;
     exact.census = exact.target.census;
     exact.exact = stats::exactValuesFor(exact.census, settings.steps);
     exact.chanceBelow =

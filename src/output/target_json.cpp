@@ -107,6 +107,7 @@ std::string targetJson(const TargetRecord& record) {
                      {"answer",
                       {{"perfect_ratio", record.answer.ratio},
                        {"perfect_ratio_text", record.answer.ratioText},
+                       {"perfect_ratio_text_reads_back", record.answer.ratioTextReadsBack},
                        {"method", record.exact ? "exact" : "simulated"}}}};
     if (record.exact)
         document["exact"] = exactJson(*record.exact);

@@ -15,7 +15,9 @@
 //     "steps", "songs", "seed",
 //     "resolution", "resolution_text"   (score_chance, mean_score)
 //   },
-//   "answer": {"perfect_ratio", "perfect_ratio_text", "method": "exact" | "simulated"},
+//   "answer": {"perfect_ratio", "perfect_ratio_text",
+//              "perfect_ratio_text_reads_back",  simulate --perfect reads the text as the ratio
+//              "method": "exact" | "simulated"},
 //   "exact": {                    (aaa_chance) for independent, equally likely draws
 //     "aaa_draws_needed",         a*, the least count with (a* / 10^7)^S >= Q
 //     "aaa_draws", "draws": 10000000, "aaa_chance",         at the answer

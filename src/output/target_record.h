@@ -28,10 +28,12 @@ struct TargetGoal {
 // The songs played at one ratio, with the run's seed.
 struct TargetRun {
     double ratio = 0;
-    // A text that `simulate --perfect` reads as exactly this ratio: the
-    // shortest round-trip text, or 17 digits where the dialogue's reader
-    // would take the shortest one to the next double.
+    // The shortest round-trip text, or a longer one that `simulate
+    // --perfect` reads as this very double where the shortest would land
+    // next to it (see cli/ratio_text.h); `ratioTextReadsBack` is false when
+    // no decimal text does.
     std::string ratioText;
+    bool ratioTextReadsBack = true;
     stats::ScoreSummary summary; // with P(score >= X) for a score goal
 };
 

@@ -148,6 +148,9 @@ class TargetWriter {
         }
         labelled("Answer", answer);
         sentence("Goal", goalText() + " over " + stepsText());
+        if (!record_.answer.ratioTextReadsBack)
+            sentence("Note", "simulate --perfect reads no decimal text as exactly this ratio (it rounds "
+                             "twice, as the dialogue does), so it cannot replay these songs.");
     }
 
     std::string stepsText() const {
