@@ -103,6 +103,7 @@ TEST_F(AaaRatioTargetTest, DeviationScaleNeverFallsAtRandomRatios) {
     std::mt19937_64 random(7);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
     std::vector<double> ratios;
+    ratios.reserve(100001);
     for (int i = 0; i < 100000; ++i)
         ratios.push_back(uniform(random));
     ratios.push_back(1.0); // beyond it the angle passes pi/2 and the scale turns negative

@@ -35,8 +35,8 @@ TEST(PowerBounds, CutBoundsBracketThePowerClosely) {
         ASSERT_TRUE(exact.exact) << base;
         const PowerBounds cut = powerBounds(base, power, 2);
         EXPECT_FALSE(cut.exact) << base;
-        EXPECT_TRUE(compareScaled(cut.low, exact.low) <= 0) << base;
-        EXPECT_TRUE(compareScaled(cut.high, exact.low) >= 0) << base;
+        EXPECT_TRUE(std::is_lteq(compareScaled(cut.low, exact.low))) << base;
+        EXPECT_TRUE(std::is_gteq(compareScaled(cut.high, exact.low))) << base;
         // Each cut moves a value by under 2^-64 of itself, and later
         // squarings multiply that: within 2 x 1000 x 2^-64 < 2^-50 in all.
         const NaturalNumber& p = exact.low.mantissa;
@@ -44,8 +44,8 @@ TEST(PowerBounds, CutBoundsBracketThePowerClosely) {
         widened.increment(); // 2^50 + 1
         const ScaledNatural upperLimit{p * widened, -50};
         const ScaledNatural cutLowWidened{cut.low.mantissa * widened, cut.low.exponent};
-        EXPECT_TRUE(compareScaled(cut.high, upperLimit) <= 0) << base;   // high <= p (1 + 2^-50)
-        EXPECT_TRUE(compareScaled(cutLowWidened, {p, 50}) >= 0) << base; // low (1 + 2^-50) >= p
+        EXPECT_TRUE(std::is_lteq(compareScaled(cut.high, upperLimit))) << base;   // high <= p (1 + 2^-50)
+        EXPECT_TRUE(std::is_gteq(compareScaled(cutLowWidened, {p, 50}))) << base; // low (1 + 2^-50) >= p
         EXPECT_LT(cut.low.mantissa.limbCount() + cut.high.mantissa.limbCount(), 6u) << base;
     }
 }

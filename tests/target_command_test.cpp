@@ -84,7 +84,7 @@ TEST(TargetCommand, EveryUsageErrorIsOneLineAndExit2WithNothingWritten) {
         {{"--steps", "400", "--aaa-chance", "0.5", "--format", "csv"},
          "--format \"csv\" is not one of text, json"},
         {{"--steps", "400", "--aaa-chance", "0.5", "--aaa-chance", "0.6"},
-         "--aaa-chance is given 2 times (\"0.5\", \"0.6\"); give it once"},
+         R"(--aaa-chance is given 2 times ("0.5", "0.6"); give it once)"},
         {{"--steps", "400", "--aaa-chance", "0.5", "--perfect", "0.9"}, "unknown option \"--perfect\""},
     };
     for (const Case& c : cases) {

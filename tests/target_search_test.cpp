@@ -56,6 +56,7 @@ TEST_F(TargetSearchTest, NoSongScoresLessAtAHigherRatio) {
                 const RunConstants constants = deriveRunConstants(steps, ratio).constants;
                 seedRandom(seed);
                 std::vector<SongResult> songs;
+                songs.reserve(500);
                 for (int song = 0; song < 500; ++song)
                     songs.push_back(simulateSong(steps, constants).result);
                 for (std::size_t i = 0; i < previous.size(); ++i) {

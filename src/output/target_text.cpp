@@ -108,6 +108,7 @@ class TargetWriter {
     // Items joined by the separator, each kept whole on its line.
     void listed(std::string_view label, const std::vector<std::string>& items) {
         std::vector<WrapItem> glued;
+        glued.reserve(items.size());
         for (const std::string& item : items)
             glued.push_back({std::string(glyphs_.separator), item});
         labelled(label, glued);

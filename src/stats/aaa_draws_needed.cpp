@@ -70,9 +70,9 @@ ChanceVerdict aaaChanceExactly(std::int32_t aaaDraws, std::int32_t steps, double
         const std::int64_t shift = e + 7 * static_cast<std::int64_t>(steps);
         const ScaledNatural rightLow{fives.low.mantissa * NaturalNumber(m), fives.low.exponent + shift};
         const ScaledNatural rightHigh{fives.high.mantissa * NaturalNumber(m), fives.high.exponent + shift};
-        if (compareScaled(left.low, rightHigh) >= 0)
+        if (std::is_gteq(compareScaled(left.low, rightHigh)))
             return ChanceVerdict::met;
-        if (compareScaled(left.high, rightLow) < 0)
+        if (std::is_lt(compareScaled(left.high, rightLow)))
             return ChanceVerdict::notMet;
         if (left.exact && fives.exact) // then low = high on both sides: one of the above held
             break;

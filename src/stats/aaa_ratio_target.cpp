@@ -28,7 +28,7 @@ Probe probeAt(std::uint64_t bits) {
 
 std::string ratioText(std::uint64_t bits) {
     std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), std::bit_cast<double>(bits)).ptr;
+    char* const end = std::to_chars(text.data(), text.data() + text.size(), std::bit_cast<double>(bits)).ptr;
     return {text.data(), end};
 }
 

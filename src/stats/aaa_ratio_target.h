@@ -10,13 +10,13 @@ namespace quorvex::stats {
 // The smallest perfect ratio at which at least a given number of the 10^7
 // draws keep a song AAA.
 struct AaaRatioTarget {
-    double ratio;               // the smallest double r in (0, 1] with a(r) >= the count asked
-    DrawCensus census;          // at r
-    double ratioBelow;          // the double just below r; 0 when r is the least positive double
-    std::int32_t aaaDrawsBelow; // a at ratioBelow, below the count asked (0 at ratio 0)
-    double deviationScale;      // the run constant at r
-    double deviationScaleBelow; // and at ratioBelow (0 at ratio 0)
-    int probes;                 // censuses taken
+    double ratio = 0;               // the smallest double r in (0, 1] with a(r) >= the count asked
+    DrawCensus census;              // at r
+    double ratioBelow = 0;          // the double just below r; 0 when r is the least positive double
+    std::int32_t aaaDrawsBelow = 0; // a at ratioBelow, below the count asked (0 at ratio 0)
+    double deviationScale = 0;      // the run constant at r
+    double deviationScaleBelow = 0; // and at ratioBelow (0 at ratio 0)
+    int probes = 0;                 // censuses taken
 };
 
 // The order the search relies on was found broken at the ratios it probed.

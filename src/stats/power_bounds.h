@@ -27,7 +27,7 @@ std::strong_ordering compareScaled(const ScaledNatural& a, const ScaledNatural& 
 struct PowerBounds {
     ScaledNatural low;
     ScaledNatural high;
-    bool exact;
+    bool exact = false;
 };
 PowerBounds powerBounds(std::uint64_t base, std::uint64_t power, std::size_t limbs);
 
