@@ -75,17 +75,10 @@ TEST(TargetCommand, EveryUsageErrorIsOneLineAndExit2WithNothingWritten) {
         {{"--steps", "400", "--aaa-chance", "0.5", "--resolution", "0.01"},
          "--resolution applies to the --score and --mean goals; the answer to --aaa-chance is exact"},
         {{"--steps", "0", "--aaa-chance", "0.5"}, "--steps \"0\" is not a whole number from 1 to 2147483647"},
-        {{"--steps", "400", "--aaa-chance", "0.5", "--songs", "2147483648"},
-         "--songs \"2147483648\" is not a whole number from 1 to 2147483647"},
-        {{"--steps", "400", "--aaa-chance", "0.5", "--seed", "-1"},
-         "--seed \"-1\" is not a whole number from 0 to 4294967295"},
         {{"--steps", "400", "--aaa-chance", "0.5", "--threads", "0"},
          "--threads \"0\" is not a whole number from 1 to 1024"},
         {{"--steps", "400", "--aaa-chance", "0.5", "--format", "csv"},
          "--format \"csv\" is not one of text, json"},
-        {{"--steps", "400", "--aaa-chance", "0.5", "--aaa-chance", "0.6"},
-         R"(--aaa-chance is given 2 times ("0.5", "0.6"); give it once)"},
-        {{"--steps", "400", "--aaa-chance", "0.5", "--perfect", "0.9"}, "unknown option \"--perfect\""},
     };
     for (const Case& c : cases) {
         std::vector<std::string> arguments = c.arguments;
