@@ -44,15 +44,13 @@ constexpr const char* fileDomain = "a file name (\"-\": standard output)";
 constexpr const char* goalChoices = "--aaa-chance Q, --score X with --chance Q, or --mean M";
 
 constexpr const char* helpFooter =
-    "Goals:\n"
-    "  --aaa-chance Q         P(AAA) >= Q, answered exactly for independent, equally\n"
-    "                         likely draws: the least double ratio whose draws give it\n"
-    "  --score X --chance Q   P(score >= X) >= Q, by simulation\n"
-    "  --mean M               mean score >= M, by simulation\n"
-    "A simulated goal is searched by bisection over ratios k * R, every ratio playing\n"
-    "the same seeded songs (as simulate --seed would), until the bracket is R wide;\n"
-    "the answer is its upper end. A goal that every ratio meets, or none does, is\n"
-    "answered with one line on standard error and exit status 1.\n"
+    "Give one goal. --aaa-chance Q is answered exactly for independent, equally\n"
+    "likely draws: the least double ratio whose draws give P(AAA) >= Q. --score X\n"
+    "with --chance Q, and --mean M, are answered by simulation: a bisection over the\n"
+    "ratios k * R, every ratio playing the same seeded songs (as simulate --seed\n"
+    "would), until the bracket is R wide; the answer is its upper end. A goal that\n"
+    "every ratio meets, or none does, is answered with one line on standard error\n"
+    "and exit status 1.\n"
     "\n"
     "Examples:\n"
     "  quorvex target --steps 400 --aaa-chance 0.5\n"
@@ -83,8 +81,9 @@ class TargetCommand final : public Command {
         command.footer(helpFooter);
         steps_ = declareTextOption(command, "--steps", "S", "steps per song, 1 to 2147483647 (required)");
         aaaChance_ = declareTextOption(command, "--aaa-chance", "Q", "goal: P(AAA) >= Q, Q from 0 to 1");
-        score_ = declareTextOption(command, "--score", "X", "goal: P(score >= X) >= Q, X from 0 to 1000,");
-        chance_ = declareTextOption(command, "--chance", "Q", "with --chance Q from 0 to 1");
+        score_ = declareTextOption(command, "--score", "X",
+                                   "goal: P(score >= X) >= Q with --chance Q,\nX from 0 to 1000");
+        chance_ = declareTextOption(command, "--chance", "Q", "the Q of --score, from 0 to 1");
         mean_ = declareTextOption(command, "--mean", "M", "goal: mean score >= M, M from 0 to 1000");
         songs_ = declareTextOption(command, "--songs", "N",
                                    "songs played at each ratio tried, 1 to 2147483647\n(default: 100000)");
