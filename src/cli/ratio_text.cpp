@@ -45,9 +45,9 @@ RatioText ratioTextFor(double ratio) {
     for (const int digits : {17, 18}) {
         // 1. The ratio to `digits` significant digits: mantissa x 10^exponent.
         std::array<char, 48> buffer{};
-        const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), ratio,
-                                       std::chars_format::scientific, digits - 1)
-                             .ptr;
+        char* const end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), ratio,
+                                        std::chars_format::scientific, digits - 1)
+                              .ptr;
         const std::string scientific(buffer.data(), end);
         const std::size_t e = scientific.find('e');
         const std::uint64_t mantissa =
