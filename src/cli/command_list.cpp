@@ -2,6 +2,7 @@
 
 #include "cli/simulate_command.h"
 #include "cli/sweep_command.h"
+#include "cli/target_command.h"
 
 namespace quorvex::cli {
 
@@ -9,6 +10,7 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(makeSimulateCommand());
     commands.push_back(makeSweepCommand());
+    commands.push_back(makeTargetCommand());
     return commands;
 }
 

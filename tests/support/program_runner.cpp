@@ -128,6 +128,12 @@ ProgramRun runProgram(const ProgramOptions& options) {
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
+    // Nobody reads a broken pipe from the start: closed before the program
+    // runs, so that even its first write finds no reader.
+    if (options.brokenPipeOutput) {
+        ::close(out[0]);
+        out[0] = -1;
+    }
     const pid_t pid = ::fork();
     if (pid < 0)
         throw std::runtime_error("fork failed");
@@ -174,11 +180,6 @@ ProgramRun runProgram(const ProgramOptions& options) {
     ::close(in[0]);
     ::close(out[1]);
     ::close(err[1]);
-    if (options.brokenPipeOutput) {
-        ::close(out[0]);
-        out[0] = -1;
-    }
-
     // Feed the input and drain both outputs together, so that large inputs
     // and outputs cannot deadlock.
     ::signal(SIGPIPE, SIG_IGN);
