@@ -21,6 +21,8 @@ std::string_view plotFrameStyles() {
 SvgCanvas headedPlotCanvas(double width, double height, const PlotArea& area, std::string_view styles,
                            const std::string& title, const std::string& subtitle) {
     SvgCanvas canvas(width, height, title + ": " + subtitle);
+    canvas.addStyle(".title { font: bold 20px sans-serif; fill: #111; }\n"
+                    ".subtitle { font: 14px sans-serif; fill: #444; }");
     canvas.addStyle(styles);
     canvas.addStyle(plotFrameStyles());
     canvas.text(area.left, 34, title, "title");

@@ -26,9 +26,9 @@ struct PlotArea {
 std::string_view plotFrameStyles();
 
 // A plot's canvas with its heading: the document's <title> is "<title>:
-// <subtitle>"; the plot's own `styles` (which style the classes title and
-// subtitle) go first, then the frame's; the title and the subtitle stand
-// one under the other above the area, from its left edge.
+// <subtitle>"; the heading's styles go first, then the plot's own `styles`,
+// then the frame's; the title and the subtitle stand one under the other
+// above the area, from its left edge.
 SvgCanvas headedPlotCanvas(double width, double height, const PlotArea& area, std::string_view styles,
                            const std::string& title, const std::string& subtitle);
 

@@ -24,8 +24,6 @@ constexpr double labelCharWidth = 7.2; // a generous width of one 13px character
 constexpr std::size_t longestRatioText = 32;
 
 constexpr std::string_view styles =
-    ".title { font: bold 20px sans-serif; fill: #111; }\n"
-    ".subtitle { font: 14px sans-serif; fill: #444; }\n"
     ".caption { font: 14px sans-serif; fill: #222; }\n"
     ".bar { fill: #4a78b5; }\n"
     ".marker-halo { stroke: #fff; stroke-width: 4; stroke-opacity: 0.8; }\n"

@@ -21,8 +21,6 @@ constexpr std::size_t mostDots = 60; // more ratios than this draw their estimat
 constexpr std::size_t longestPerfectText = 40;
 
 constexpr std::string_view styles =
-    ".title { font: bold 20px sans-serif; fill: #111; }\n"
-    ".subtitle { font: 14px sans-serif; fill: #444; }\n"
     ".legend { font: 13px sans-serif; fill: #222; }\n"
     ".band { fill: #4a78b5; fill-opacity: 0.22; stroke: none; }\n"
     ".mean { fill: none; stroke: #2f5f9e; stroke-width: 2; stroke-linejoin: round; }\n"
