@@ -19,6 +19,22 @@ TEST(NumberText, ShortestReadsBackAsTheSameDouble) {
     EXPECT_EQ(shortestText(0.05), "0.05");
 }
 
+TEST(NumberText, CountsTakeTheirNoun) {
+    EXPECT_EQ(countedText(1, "song", "songs"), "1 song");
+    EXPECT_EQ(countedText(0, "song", "songs"), "0 songs");
+    EXPECT_EQ(countedText(2147483647, "perfect ratio", "perfect ratios"), "2147483647 perfect ratios");
+}
+
+TEST(NumberText, SecondsToTwoDigitsThenWhole) {
+    EXPECT_EQ(secondsText(0.0042), "0.0042 s");
+    EXPECT_EQ(secondsText(0.0999), "0.100 s"); // two digits of 0.0999 round up into the next decade
+    EXPECT_EQ(secondsText(3.14159), "3.1 s");
+    EXPECT_EQ(secondsText(9.96), "10.0 s");
+    EXPECT_EQ(secondsText(12.5), "12 s"); // ties go to even
+    EXPECT_EQ(secondsText(125.7), "126 s");
+    EXPECT_EQ(secondsText(1e-12), "0.000000000 s"); // nine decimals at the most
+}
+
 TEST(NumberText, FixedRoundsTheDoublesExactValue) {
     struct Case {
         double x;

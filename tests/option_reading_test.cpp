@@ -7,6 +7,8 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstdint>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
@@ -60,6 +62,38 @@ TEST(OptionReading, NumbersAndFormatsOrOneLineSayingWhatIsWrong) {
                   fileName(*Parsed({"--format", ""}).format);
               }),
               "--format \"\" is not a file name (\"-\": standard output)");
+}
+
+TEST(OptionReading, SeedThreadsAndScoresOrOneLineSayingWhatIsWrong) {
+    const Parsed given({"--count", "4294967295", "--format", "0950,1000,950"});
+    EXPECT_EQ(seedSecond(*given.count), 4294967295U);
+    EXPECT_EQ(scoreList(*given.format), (std::vector<std::int32_t>{950, 1000}));
+    EXPECT_EQ(refusal([&] { threadCount(*given.count); }),
+              "--count \"4294967295\" is not a whole number from 1 to 1024");
+    EXPECT_EQ(threadCount(*Parsed({"--count", "1024"}).count), 1024);
+    EXPECT_EQ(refusal([&] {
+                  seedSecond(*Parsed({"--count", "-1"}).count);
+              }),
+              "--count \"-1\" is not a whole number from 0 to 4294967295");
+    EXPECT_EQ(refusal([&] {
+                  scoreList(*Parsed({"--format", "950,"}).format);
+              }),
+              "--format \"950,\" is not a list of scores from 0 to 1000 separated by commas");
+
+    // Not given: no scores, the usable CPUs, and the clock's second.
+    const Parsed none({});
+    EXPECT_TRUE(scoreList(*none.format).empty());
+    EXPECT_EQ(threadCount(*none.count), defaultThreadCount());
+    const auto before = static_cast<std::uint32_t>(std::time(nullptr));
+    const std::uint32_t seed = seedSecond(*none.count);
+    EXPECT_LE(seed - before, 1U); // the second may turn between the two readings
+}
+
+TEST(OptionReading, DomainsComeFromTheCommandsTable) {
+    static constexpr OptionDomain domains[] = {{"--songs", "a count"}, {"--plot", "a file"}};
+    EXPECT_EQ(domainOf("--plot", domains), "a file");
+    EXPECT_EQ(domainOf("--songs", domains), "a count");
+    EXPECT_EQ(domainOf("--quiet", domains), "");
 }
 
 // The device that takes any bytes and keeps none.

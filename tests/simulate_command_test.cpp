@@ -15,17 +15,10 @@
 namespace quorvex {
 namespace {
 
-using testing::ProgramOptions;
 using testing::ProgramRun;
-using testing::runProgram;
 
-ProgramRun simulate(std::vector<std::string> arguments, const std::string& workDir = "") {
-    ProgramOptions options;
-    options.arguments = {"simulate"};
-    options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
-    options.pinnedTime = testing::pinnedSecond;
-    options.workDir = workDir;
-    return runProgram(options);
+ProgramRun simulate(const std::vector<std::string>& arguments, const std::string& workDir = "") {
+    return testing::runCommand("simulate", arguments, workDir);
 }
 
 // The three required values and files for every output, so that a refused

@@ -14,17 +14,13 @@
 #include "program_dialogue.h"
 #include "program_runner.h"
 #include "pseudo_terminal.h"
+#include "temp_folder.h"
 
 namespace quorvex {
 namespace {
 
-// The device that takes any bytes and keeps none.
-#ifdef _WIN32
-const char* const nullDevice = "NUL";
-#else
-const char* const nullDevice = "/dev/null";
-#endif
-
+using testing::namesIn;
+using testing::nullDevice;
 using testing::pinnedSecond;
 using testing::ProgramOptions;
 using testing::ProgramRun;
@@ -49,15 +45,6 @@ ProgramRun simulate(const Values& v, std::vector<std::string> extra, const std::
     options.pinnedTime = pinnedSecond;
     options.workDir = workDir;
     return runProgram(options);
-}
-
-// The files a run left in its folder, by name.
-std::vector<std::string> filesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 const Values dialogueCases[] = {
@@ -121,7 +108,7 @@ TEST(SimulateRun, TheReportGoesToTheOutputFileAndThePlotIsWholeSvg) {
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     EXPECT_EQ(run.standardOutput, "");
     EXPECT_EQ(run.standardError, "");
-    EXPECT_EQ(filesIn(run.workDir), (std::vector<std::string>{"report.csv", "scores.svg"}));
+    EXPECT_EQ(namesIn(run.workDir), (std::vector<std::string>{"report.csv", "scores.svg"}));
     const ProgramRun toStandardOutput = simulate({"1000", "400", "0.95"}, {"--seed", "7", "--format", "csv"});
     EXPECT_EQ(testing::readFile(run.workDir + "/report.csv"), toStandardOutput.standardOutput);
     const std::optional<std::string> svg = testing::readFile(run.workDir + "/scores.svg");
@@ -135,7 +122,7 @@ TEST(SimulateRun, StandardOutputAndDevicesTakeSeveralTextsInTurn) {
                                                          "--plot", nullDevice, "--output", nullDevice});
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     EXPECT_EQ(run.standardOutput.rfind("Expected scores for: 0.5\r\n3 songs | 10 steps\r\n", 0), 0u);
-    EXPECT_TRUE(filesIn(run.workDir).empty());
+    EXPECT_TRUE(namesIn(run.workDir).empty());
 }
 
 // Exit 1 and one line naming the file; no partial file, no temporary left,
@@ -152,7 +139,7 @@ TEST(SimulateRun, AnOutputThatCannotBeWrittenIsAFailureWithNothingHalfWritten) {
         EXPECT_EQ(std::count(run.standardError.begin(), run.standardError.end(), '\n'), 1)
             << run.standardError;
         EXPECT_TRUE(std::filesystem::is_directory(folder + "/report.txt"));
-        EXPECT_EQ(filesIn(folder), std::vector<std::string>{"report.txt"});
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"report.txt"});
     }
     {
         const ProgramRun run = simulate(v, {"--output", "missing/report.txt"});
@@ -160,7 +147,7 @@ TEST(SimulateRun, AnOutputThatCannotBeWrittenIsAFailureWithNothingHalfWritten) {
         EXPECT_NE(run.standardError.find("missing/report.txt"), std::string::npos) << run.standardError;
         EXPECT_EQ(std::count(run.standardError.begin(), run.standardError.end(), '\n'), 1)
             << run.standardError;
-        EXPECT_TRUE(filesIn(run.workDir).empty());
+        EXPECT_TRUE(namesIn(run.workDir).empty());
     }
 #ifndef _WIN32 // (no file size limit there, no device that is always full)
     {
@@ -178,7 +165,7 @@ TEST(SimulateRun, AnOutputThatCannotBeWrittenIsAFailureWithNothingHalfWritten) {
         EXPECT_EQ(std::count(run.standardError.begin(), run.standardError.end(), '\n'), 1)
             << run.standardError;
         EXPECT_EQ(testing::readFile(folder + "/report.json"), "the report before");
-        EXPECT_EQ(filesIn(folder), std::vector<std::string>{"report.json"});
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"report.json"});
     }
     {
         const ProgramRun run = simulate(v, {"--output", "/dev/full"});
@@ -195,7 +182,7 @@ TEST(SimulateRun, AFailingFileDoesNotKeepTheOthersFromBeingWritten) {
                                                              "plot.svg", "--output", "r.txt"});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(std::count(run.standardError.begin(), run.standardError.end(), '\n'), 1) << run.standardError;
-    EXPECT_EQ(filesIn(run.workDir), (std::vector<std::string>{"plot.svg", "r.txt"}));
+    EXPECT_EQ(namesIn(run.workDir), (std::vector<std::string>{"plot.svg", "r.txt"}));
 }
 
 // Long enough for the progress line's half-second delay on any build.

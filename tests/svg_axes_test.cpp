@@ -16,6 +16,21 @@ int occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
+TEST(SvgAxes, AHeadedPlotHasItsTitleAboveTheAreaAndTheHeadingsStylesFirst) {
+    const PlotArea area{90, 104, 780, 356};
+    const std::string svg =
+        headedPlotCanvas(900, 560, area, ".bar { fill: #4a78b5; }", "Song scores", "10 songs & more")
+            .finish();
+    EXPECT_NE(svg.find("<title>Song scores: 10 songs &amp; more</title>\n<style><![CDATA[\n"
+                       ".title { font: bold 20px sans-serif; fill: #111; }\n"
+                       ".subtitle { font: 14px sans-serif; fill: #444; }\n"
+                       ".bar { fill: #4a78b5; }\n.axis {"),
+              std::string::npos);
+    EXPECT_NE(svg.find("<text class=\"title\" x=\"90\" y=\"34\">Song scores</text>\n"
+                       "<text class=\"subtitle\" x=\"90\" y=\"58\">10 songs &amp; more</text>\n</svg>"),
+              std::string::npos);
+}
+
 TEST(SvgAxes, TickLabelsCarryTheTicksDecimalsAndSuffix) {
     AxisTicks ticks;
     ticks.decimals = 1;

@@ -15,16 +15,10 @@
 namespace quorvex {
 namespace {
 
-using testing::ProgramOptions;
 using testing::ProgramRun;
-using testing::runProgram;
 
-ProgramRun sweep(std::vector<std::string> arguments) {
-    ProgramOptions options;
-    options.arguments = {"sweep"};
-    options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
-    options.pinnedTime = testing::pinnedSecond;
-    return runProgram(options);
+ProgramRun sweep(const std::vector<std::string>& arguments) {
+    return testing::runCommand("sweep", arguments);
 }
 
 // The required values and both outputs, so that a refused run would have written two files.

@@ -16,38 +16,22 @@
 #include "program_dialogue.h"
 #include "program_runner.h"
 #include "pseudo_terminal.h"
+#include "temp_folder.h"
 
 namespace quorvex {
 namespace {
-
-// The device that takes any bytes and keeps none.
-#ifdef _WIN32
-const char* const nullDevice = "NUL";
-#else
-const char* const nullDevice = "/dev/null";
-#endif
 
 using Json = nlohmann::ordered_json;
 using testing::ProgramOptions;
 using testing::ProgramRun;
 using testing::runProgram;
 
-ProgramRun run(const std::string& command, std::vector<std::string> arguments,
-               const std::string& workDir = "") {
-    ProgramOptions options;
-    options.arguments = {command};
-    options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
-    options.pinnedTime = testing::pinnedSecond;
-    options.workDir = workDir;
-    return runProgram(options);
-}
+using testing::namesIn;
+using testing::nullDevice;
 
-std::vector<std::string> filesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+ProgramRun run(const std::string& command, const std::vector<std::string>& arguments,
+               const std::string& workDir = "") {
+    return testing::runCommand(command, arguments, workDir);
 }
 
 TEST(SweepRun, EachRowIsWhatSimulateReportsForItsRatioAndTheSeed) {
@@ -110,7 +94,7 @@ TEST(SweepRun, TheReportGoesToItsFileAndThePlotIsValidSvg) {
     EXPECT_EQ(written.exitStatus, 0) << written.standardError;
     EXPECT_EQ(written.standardOutput, "");
     EXPECT_EQ(written.standardError, "");
-    EXPECT_EQ(filesIn(written.workDir), (std::vector<std::string>{"sweep.csv", "sweep.svg"}));
+    EXPECT_EQ(namesIn(written.workDir), (std::vector<std::string>{"sweep.csv", "sweep.svg"}));
     EXPECT_EQ(testing::readFile(written.workDir + "/sweep.csv"), run("sweep", arguments).standardOutput);
 #ifndef _WIN32 // xmllint is the host's program; the plot's bytes are the same on both systems
     EXPECT_EQ(std::system(("xmllint --noout '" + written.workDir + "/sweep.svg'").c_str()), 0);
@@ -130,7 +114,7 @@ TEST(SweepRun, AFileThatCannotBeWrittenFailsWithoutHalfWritingAnything) {
     EXPECT_EQ(std::count(failed.standardError.begin(), failed.standardError.end(), '\n'), 1);
     EXPECT_TRUE(std::filesystem::is_directory(folder + "/report.txt"));
     // The plot did not depend on the report.
-    EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"report.txt", "sweep.svg"}));
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"report.txt", "sweep.svg"}));
 #ifndef _WIN32 // no device that is always full there
     const ProgramRun full =
         run("sweep", {"--songs", "100", "--steps", "100", "--perfect", "0.9", "--output", "/dev/full"});

@@ -16,22 +16,10 @@ namespace quorvex {
 namespace {
 
 using Json = nlohmann::json;
-using testing::ProgramOptions;
 using testing::ProgramRun;
-using testing::runProgram;
 
-ProgramRun quorvex(const std::string& command, std::vector<std::string> arguments,
-                   const std::string& workDir = "") {
-    ProgramOptions options;
-    options.arguments = {command};
-    options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
-    options.pinnedTime = testing::pinnedSecond;
-    options.workDir = workDir;
-    return runProgram(options);
-}
-
-ProgramRun target(std::vector<std::string> arguments, const std::string& workDir = "") {
-    return quorvex("target", std::move(arguments), workDir);
+ProgramRun target(const std::vector<std::string>& arguments, const std::string& workDir = "") {
+    return testing::runCommand("target", arguments, workDir);
 }
 
 Json jsonOf(const ProgramRun& run) {
@@ -159,8 +147,9 @@ TEST(TargetCommand, JsonIsTheSameOnAnyThreadCount) {
 // simulate's json for the same seed and songs at a ratio given as text.
 Json simulateAt(const std::string& ratioText, const std::string& steps, const std::string& songs,
                 const std::string& atLeast) {
-    return jsonOf(quorvex("simulate", {"--perfect", ratioText, "--steps", steps, "--songs", songs, "--seed",
-                                       "42", "--at-least", atLeast, "--format", "json"}));
+    return jsonOf(
+        testing::runCommand("simulate", {"--perfect", ratioText, "--steps", steps, "--songs", songs, "--seed",
+                                         "42", "--at-least", atLeast, "--format", "json"}));
 }
 
 TEST(TargetCommand, SimulateMeetsTheScoreGoalAtTheAnswerAndNotJustBelow) {

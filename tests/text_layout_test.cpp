@@ -1,4 +1,5 @@
-// Widths of UTF-8 text in a terminal, and lines wrapped between items.
+// Widths of UTF-8 text in a terminal, text cut short, and lines wrapped
+// between items or words.
 
 #include "output/text_layout.h"
 
@@ -31,6 +32,26 @@ TEST(TextLayout, WrapsBetweenItemsUnderTheLabel) {
     // An item wider than a line stands alone; no line is empty.
     EXPECT_EQ(joinWrapped({"a", "wider than ten", "b"}, " ", 10, 0, 0), (Lines{"a", "wider than ten", "b"}));
     EXPECT_TRUE(joinWrapped({}, " ", 10, 0, 0).empty());
+}
+
+TEST(TextLayout, ShortenedKeepsWholeCharactersBeforeTheEllipsis) {
+    EXPECT_EQ(shortened("0.95", 4, "..."), "0.95"); // fits: whole
+    EXPECT_EQ(shortened("0.951", 4, "..."), "0.9...");
+    EXPECT_EQ(shortened("0.951", 4, "\u2026"), "0.9\u2026");
+    // "×" is two bytes: cutting at byte 3 would split it, so it goes whole.
+    EXPECT_EQ(shortened("ab\u00D7cd", 4, "\u2026"), "ab\u2026");
+    EXPECT_EQ(shortened("abc\u00D7d", 4, "~"), "abc~");
+}
+
+TEST(TextLayout, WordsAreSplitAtSpacesAndGluedWithOne) {
+    const std::vector<WrapItem> words = wordsOf("  the 95% CI  contains ");
+    ASSERT_EQ(words.size(), 4U);
+    for (const WrapItem& word : words)
+        EXPECT_EQ(word.glue, " ");
+    EXPECT_EQ(words[1].text, "95%");
+    EXPECT_EQ(words[3].text, "contains");
+    EXPECT_EQ(joinWrapped(words, 12, 0, 2), (Lines{"the 95% CI", "  contains"}));
+    EXPECT_TRUE(wordsOf("   ").empty());
 }
 
 TEST(TextLayout, GlueIsDroppedAtTheStartOfALine) {

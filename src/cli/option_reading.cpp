@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <ctime>
 
 #include "cli/option_texts.h"
 #include "cli/option_values.h"
@@ -23,6 +24,13 @@ bool takesOneText(const std::string& file) {
 }
 
 } // namespace
+
+std::string domainOf(std::string_view option, std::span<const OptionDomain> domains) {
+    for (const OptionDomain& domain : domains)
+        if (domain.option == option)
+            return domain.accepts;
+    return "";
+}
 
 std::string requiredText(const CLI::Option& option, std::string_view accepts) {
     std::optional<std::string> text = givenText(option);
@@ -53,6 +61,26 @@ std::optional<std::int64_t> optionalWholeNumber(const CLI::Option& option, std::
 
 int defaultThreadCount() {
     return static_cast<int>(std::min<std::int64_t>(affinityThreadCount(), threadLimit));
+}
+
+std::uint32_t seedSecond(const CLI::Option& option) {
+    return static_cast<std::uint32_t>(optionalWholeNumber(option, 0, seedLimit, seedDomain)
+                                          .value_or(static_cast<std::uint32_t>(std::time(nullptr))));
+}
+
+int threadCount(const CLI::Option& option) {
+    return static_cast<int>(
+        optionalWholeNumber(option, 1, threadLimit, threadDomain).value_or(defaultThreadCount()));
+}
+
+std::vector<std::int32_t> scoreList(const CLI::Option& option) {
+    const std::optional<std::string> text = givenText(option);
+    if (!text)
+        return {};
+    std::optional<std::vector<std::int32_t>> scores = readScoreList(*text);
+    if (!scores)
+        refuseValue(option.get_name(), *text, scoresDomain);
+    return std::move(*scores);
 }
 
 ReportFormat reportFormat(const CLI::Option& option) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,6 +33,16 @@ inline constexpr std::int64_t countLimit = 2147483647;
 inline constexpr std::int64_t seedLimit = 4294967295;
 inline constexpr std::int64_t threadLimit = 1024;
 
+// One line of a command's table of what its options accept.
+struct OptionDomain {
+    std::string_view option;
+    const char* accepts;
+};
+
+// What `option` accepts by the table (Command::accepts); "" for an option
+// the table does not hold.
+std::string domainOf(std::string_view option, std::span<const OptionDomain> domains);
+
 // The option's text; "<option> is required: <accepts>" when it was not given.
 std::string requiredText(const CLI::Option& option, std::string_view accepts);
 
@@ -44,6 +55,16 @@ std::optional<std::int64_t> optionalWholeNumber(const CLI::Option& option, std::
 // The threads to run on when --threads is not given: the CPUs the process
 // may use, at most threadLimit.
 int defaultThreadCount();
+
+// --seed: the clock second to seed from, 0 to seedLimit; when not given, the
+// current second taken as 32 bits, as the dialogue takes it.
+std::uint32_t seedSecond(const CLI::Option& option);
+
+// --threads: 1 to threadLimit; defaultThreadCount() when not given.
+int threadCount(const CLI::Option& option);
+
+// --at-least: the scores of a list (readScoreList); none when not given.
+std::vector<std::int32_t> scoreList(const CLI::Option& option);
 
 // --format: text, csv or json; text when not given.
 ReportFormat reportFormat(const CLI::Option& option);

@@ -2,39 +2,24 @@
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <cstdint>
-#include <ctime>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
+#include "cli/option_reading.h"
 #include "cli/option_texts.h"
 #include "cli/option_values.h"
 #include "cli/simulate_run.h"
 #include "cli/simulate_settings.h"
-#include "cli/usage_error.h"
-#include "platform/files.h"
-#include "sim/engine/engine.h"
 
 namespace quorvex::cli {
 
 namespace {
 
-constexpr std::int64_t countLimit = std::numeric_limits<std::int32_t>::max();
-constexpr std::int64_t seedLimit = std::numeric_limits<std::uint32_t>::max();
-constexpr std::int64_t threadLimit = 1024;
-
-// What each option accepts, as messages say it.
-constexpr const char* countDomain = "a whole number from 1 to 2147483647";
+// What --perfect accepts, as messages say it; the other options accept
+// what they accept in every command (option_reading.h).
 constexpr const char* ratioDomain = "a ratio in (0, 1]";
-constexpr const char* seedDomain = "a whole number from 0 to 4294967295";
-constexpr const char* threadDomain = "a whole number from 1 to 1024";
-constexpr const char* formatDomain = "one of text, csv, json";
-constexpr const char* fileDomain = "a file name (\"-\": standard output)";
-constexpr const char* scoresDomain = "a list of scores from 0 to 1000 separated by commas";
 
 constexpr const char* helpFooter =
     "Reports the mean score with its 95% interval, the spread and quantiles, P(AAA),\n"
@@ -68,7 +53,7 @@ class SimulateCommand final : public Command {
                                   "(default: the current second)");
         threads_ = declareTextOption(command, "--threads", "T",
                                      "threads, 1 to 1024 (default: the usable CPUs, " +
-                                         std::to_string(defaultThreads()) +
+                                         std::to_string(defaultThreadCount()) +
                                          " here);\nthe results are the same for any count");
         atLeast_ = declareTextOption(command, "--at-least", "SCORE,...",
                                      "also P(score >= SCORE) for each SCORE from 0 to 1000\n"
@@ -90,124 +75,42 @@ class SimulateCommand final : public Command {
     }
 
     std::string accepts(std::string_view option) const override {
-        static constexpr std::pair<std::string_view, const char*> domains[] = {
-            {"--songs", countDomain},   {"--steps", countDomain},    {"--perfect", ratioDomain},
-            {"--seed", seedDomain},     {"--threads", threadDomain}, {"--at-least", scoresDomain},
-            {"--format", formatDomain}, {"--output", fileDomain},    {"--results", fileDomain},
-            {"--plot", fileDomain}};
-        for (const auto& [name, domain] : domains)
-            if (name == option)
-                return domain;
-        return "";
+        static constexpr OptionDomain domains[] = {{"--songs", countDomain},    {"--steps", countDomain},
+                                                   {"--perfect", ratioDomain},  {"--seed", seedDomain},
+                                                   {"--threads", threadDomain}, {"--at-least", scoresDomain},
+                                                   {"--format", formatDomain},  {"--output", fileDomain},
+                                                   {"--results", fileDomain},   {"--plot", fileDomain}};
+        return domainOf(option, domains);
     }
 
     int run() override { return runSimulate(readSettings()); }
 
   private:
-    static int defaultThreads() {
-        return static_cast<int>(std::min<std::int64_t>(affinityThreadCount(), threadLimit));
-    }
-
     // Every option read and checked, in the order the help lists them; the
     // first one wrong ends the command line with a UsageError.
     SimulateSettings readSettings() const {
         SimulateSettings settings;
         RunRequest& request = settings.request;
-        request.songs = static_cast<std::int32_t>(requiredNumber(*songs_, 1, countLimit));
-        request.steps = static_cast<std::int32_t>(requiredNumber(*steps_, 1, countLimit));
-        settings.perfectRatioText = required(*perfect_);
+        request.songs = static_cast<std::int32_t>(requiredWholeNumber(*songs_, 1, countLimit, countDomain));
+        request.steps = static_cast<std::int32_t>(requiredWholeNumber(*steps_, 1, countLimit, countDomain));
+        settings.perfectRatioText = requiredText(*perfect_, ratioDomain);
         const std::optional<double> ratio = readPerfectRatio(settings.perfectRatioText);
         if (!ratio)
             refuseValue("--perfect", settings.perfectRatioText, ratioDomain);
         request.perfectRatio = *ratio;
-
-        // The dialogue seeds from the clock second taken as 32 bits; so does a run without --seed.
-        request.seed = static_cast<std::uint32_t>(
-            optionalNumber(*seed_, 0, seedLimit).value_or(static_cast<std::uint32_t>(std::time(nullptr))));
-        settings.threads =
-            static_cast<int>(optionalNumber(*threads_, 1, threadLimit).value_or(defaultThreads()));
-        if (const std::optional<std::string> text = givenText(*atLeast_)) {
-            const auto scores = readScoreList(*text);
-            if (!scores)
-                refuseValue("--at-least", *text, scoresDomain);
-            settings.atLeast = *scores;
-        }
+        request.seed = seedSecond(*seed_);
+        settings.threads = threadCount(*threads_);
+        settings.atLeast = scoreList(*atLeast_);
         settings.quiet = quiet_->count() > 0;
 
-        if (const std::optional<std::string> text = givenText(*format_)) {
-            if (*text == "text")
-                settings.format = ReportFormat::text;
-            else if (*text == "csv")
-                settings.format = ReportFormat::csv;
-            else if (*text == "json")
-                settings.format = ReportFormat::json;
-            else
-                refuseValue("--format", *text, formatDomain);
-        }
+        settings.format = reportFormat(*format_);
         settings.outputFile = fileName(*output_).value_or("-");
         settings.resultsFile = fileName(*results_);
         settings.plotFile = fileName(*plot_);
-        refuseSharedFiles(settings);
+        refuseSharedFiles({{"--output", settings.outputFile},
+                           {"--results", settings.resultsFile},
+                           {"--plot", settings.plotFile}});
         return settings;
-    }
-
-    std::string required(const CLI::Option& option) const {
-        std::optional<std::string> text = givenText(option);
-        if (!text)
-            throw UsageError(option.get_name() + " is required: " + accepts(option.get_name()));
-        return std::move(*text);
-    }
-
-    std::int64_t requiredNumber(const CLI::Option& option, std::int64_t low, std::int64_t high) const {
-        const std::string text = required(option);
-        const std::optional<std::int64_t> value = readWholeNumber(text, low, high);
-        if (!value)
-            refuseValue(option.get_name(), text, accepts(option.get_name()));
-        return *value;
-    }
-
-    std::optional<std::int64_t> optionalNumber(const CLI::Option& option, std::int64_t low,
-                                               std::int64_t high) const {
-        const std::optional<std::string> text = givenText(option);
-        if (!text)
-            return std::nullopt;
-        const std::optional<std::int64_t> value = readWholeNumber(*text, low, high);
-        if (!value)
-            refuseValue(option.get_name(), *text, accepts(option.get_name()));
-        return value;
-    }
-
-    static std::optional<std::string> fileName(const CLI::Option& option) {
-        std::optional<std::string> text = givenText(option);
-        if (text && text->empty())
-            refuseValue(option.get_name(), *text, fileDomain);
-        return text;
-    }
-
-    // Two outputs to one file would leave only the one written last. Standard
-    // output and devices (a name that exists and is no regular file, such as
-    // /dev/null) take every text in turn and may be named more than once.
-    static void refuseSharedFiles(const SimulateSettings& settings) {
-        const std::pair<const char*, const std::optional<std::string>*> files[] = {
-            {"--results", &settings.resultsFile}, {"--plot", &settings.plotFile}};
-        std::vector<std::pair<std::string, std::string>> taken = {{"--output", settings.outputFile}};
-        for (const auto& [option, file] : files) {
-            if (!file->has_value())
-                continue;
-            for (const auto& [takenBy, takenFile] : taken)
-                if (**file == takenFile && takesOneText(takenFile))
-                    throw UsageError(std::string(option) + " " + quoteForMessage(**file) +
-                                     " names the file " + takenBy + " writes; give each its own file");
-            taken.emplace_back(option, **file);
-        }
-    }
-
-    // Whatever the system calls a device (/dev/null, NUL on Windows) is
-    // told apart as the writers will tell it apart.
-    static bool takesOneText(const std::string& file) {
-        if (file == "-")
-            return false;
-        return platform::examineTarget(file).kind != platform::FileTarget::Kind::stream;
     }
 
     CLI::Option* songs_ = nullptr;

@@ -4,39 +4,20 @@
 #include <vector>
 
 #include "cli/classic_results.h"
-#include "cli/progress.h"
+#include "cli/run_output.h"
 #include "cli/run_record.h"
+#include "cli/terminal_text_style.h"
 #include "cli/usage_error.h"
 #include "output/csv_report.h"
-#include "output/file_output.h"
 #include "output/json_report.h"
 #include "output/svg_histogram.h"
 #include "output/text_report.h"
-#include "platform/terminal.h"
-#include "runtime/write_fully.h"
 
 namespace quorvex::cli {
 
 namespace {
 
-constexpr int standardOutput = 1;
-constexpr int standardError = 2;
-
-// A text bound for a file (or "-", standard output).
-struct Rendered {
-    std::string file;
-    std::string text;
-};
-
-// How the text report may draw: the terminal's width when it goes to one;
-// Unicode as the locale says, on a terminal or not.
-output::TextStyle textStyleFor(const std::string& file) {
-    output::TextStyle style;
-    if (file == "-" && platform::isTerminal(standardOutput))
-        style.columns = platform::terminalColumns(standardOutput);
-    style.unicode = platform::terminalShowsUtf8();
-    return style;
-}
+constexpr std::string_view command = "simulate";
 
 std::string reportText(const SimulateSettings& settings, const output::SimulationRecord& record) {
     switch (settings.format) {
@@ -50,23 +31,18 @@ std::string reportText(const SimulateSettings& settings, const output::Simulatio
     return output::simulationText(record, textStyleFor(settings.outputFile));
 }
 
-void tell(const std::string& message) {
-    const std::string line = "quorvex simulate: " + message + "\n";
-    (void)writeFully(standardError, line.data(), line.size());
-}
-
 } // namespace
 
 int runSimulate(const SimulateSettings& settings) {
     // 1. The songs, with a progress line while they run when a person is
     //    watching standard error; the line is gone before anything is written.
-    ProgressDisplay progress(standardError, !settings.quiet && platform::isTerminal(standardError),
-                             settings.request.songs, settings.request.steps);
+    ProgressDisplay progress =
+        progressOnStandardError(settings.quiet, settings.request.songs, settings.request.steps);
     const SeededRun run = playSeededRun(settings.request, settings.threads, progress.songsDone());
     progress.finish();
     if (run.fault != ModelFault::none) {
         // Ratios in (0, 1] always play; kept for a model that one day refuses one.
-        tell("the perfect ratio " + settings.perfectRatioText + " cannot be played");
+        tell(command, "the perfect ratio " + settings.perfectRatioText + " cannot be played");
         return exitFailure;
     }
 
@@ -84,15 +60,7 @@ int runSimulate(const SimulateSettings& settings) {
 
     // 3. Each file whole or not at all; one that fails does not keep the
     //    others from being written.
-    int status = exitSuccess;
-    for (const Rendered& rendered : texts) {
-        const output::WriteResult written = output::writeWholeFile(rendered.file, rendered.text);
-        if (!written.ok) {
-            tell(written.error);
-            status = exitFailure;
-        }
-    }
-    return status;
+    return writeRendered(command, texts);
 }
 
 } // namespace quorvex::cli

@@ -3,18 +3,14 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdint>
-#include <ctime>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "cli/option_reading.h"
 #include "cli/option_texts.h"
-#include "cli/option_values.h"
 #include "cli/sweep_ratios.h"
 #include "cli/sweep_run.h"
 #include "cli/sweep_settings.h"
-#include "cli/usage_error.h"
 
 namespace quorvex::cli {
 
@@ -72,14 +68,11 @@ class SweepCommand final : public Command {
     }
 
     std::string accepts(std::string_view option) const override {
-        static constexpr std::pair<std::string_view, const char*> domains[] = {
+        static constexpr OptionDomain domains[] = {
             {"--songs", countDomain},   {"--steps", countDomain},    {"--perfect", sweepRatiosDomain},
             {"--seed", seedDomain},     {"--threads", threadDomain}, {"--at-least", scoresDomain},
             {"--format", formatDomain}, {"--output", fileDomain},    {"--plot", fileDomain}};
-        for (const auto& [name, domain] : domains)
-            if (name == option)
-                return domain;
-        return "";
+        return domainOf(option, domains);
     }
 
     int run() override { return runSweep(readSettings()); }
@@ -94,18 +87,9 @@ class SweepCommand final : public Command {
         request.steps = static_cast<std::int32_t>(requiredWholeNumber(*steps_, 1, countLimit, countDomain));
         settings.perfectText = requiredText(*perfect_, sweepRatiosDomain);
         request.ratios = readSweepRatios(settings.perfectText);
-        // As simulate: the clock second taken as 32 bits when no seed is given.
-        request.seed =
-            static_cast<std::uint32_t>(optionalWholeNumber(*seed_, 0, seedLimit, seedDomain)
-                                           .value_or(static_cast<std::uint32_t>(std::time(nullptr))));
-        settings.threads = static_cast<int>(
-            optionalWholeNumber(*threads_, 1, threadLimit, threadDomain).value_or(defaultThreadCount()));
-        if (const std::optional<std::string> text = givenText(*atLeast_)) {
-            const auto scores = readScoreList(*text);
-            if (!scores)
-                refuseValue("--at-least", *text, scoresDomain);
-            request.atLeast = *scores;
-        }
+        request.seed = seedSecond(*seed_);
+        settings.threads = threadCount(*threads_);
+        request.atLeast = scoreList(*atLeast_);
         settings.quiet = quiet_->count() > 0;
         settings.format = reportFormat(*format_);
         settings.outputFile = fileName(*output_).value_or("-");

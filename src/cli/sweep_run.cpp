@@ -4,28 +4,20 @@
 #include <string>
 #include <vector>
 
-#include "cli/progress.h"
+#include "cli/run_output.h"
 #include "cli/terminal_text_style.h"
 #include "cli/usage_error.h"
-#include "output/file_output.h"
 #include "output/sweep_csv_report.h"
 #include "output/sweep_json_report.h"
 #include "output/sweep_svg_plot.h"
 #include "output/sweep_text_report.h"
-#include "platform/terminal.h"
-#include "runtime/write_fully.h"
 #include "stats/draw_census.h"
 
 namespace quorvex::cli {
 
 namespace {
 
-constexpr int standardError = 2;
-
-struct Rendered {
-    std::string file;
-    std::string text;
-};
+constexpr std::string_view command = "sweep";
 
 std::string reportText(const SweepSettings& settings, const output::SweepRecord& record) {
     switch (settings.format) {
@@ -39,11 +31,6 @@ std::string reportText(const SweepSettings& settings, const output::SweepRecord&
     return output::sweepText(record, textStyleFor(settings.outputFile));
 }
 
-void tell(const std::string& message) {
-    const std::string line = "quorvex sweep: " + message + "\n";
-    (void)writeFully(standardError, line.data(), line.size());
-}
-
 } // namespace
 
 int runSweep(const SweepSettings& settings) {
@@ -53,12 +40,11 @@ int runSweep(const SweepSettings& settings) {
     //    written.
     const std::int64_t totalSongs =
         static_cast<std::int64_t>(request.songs) * static_cast<std::int64_t>(request.ratios.size());
-    ProgressDisplay progress(standardError, !settings.quiet && platform::isTerminal(standardError),
-                             totalSongs, request.steps);
+    ProgressDisplay progress = progressOnStandardError(settings.quiet, totalSongs, request.steps);
     SeededSweep sweep = playSeededSweep(request, settings.threads, progress.songsDone());
     progress.finish();
     if (sweep.faultedRatio) {
-        tell("the perfect ratio " + request.ratios[*sweep.faultedRatio].text + " cannot be played");
+        tell(command, "the perfect ratio " + request.ratios[*sweep.faultedRatio].text + " cannot be played");
         return exitFailure;
     }
 
@@ -81,15 +67,7 @@ int runSweep(const SweepSettings& settings) {
 
     // 3. Each file whole or not at all; one that fails does not keep the
     //    other from being written.
-    int status = exitSuccess;
-    for (const Rendered& rendered : texts) {
-        const output::WriteResult written = output::writeWholeFile(rendered.file, rendered.text);
-        if (!written.ok) {
-            tell(written.error);
-            status = exitFailure;
-        }
-    }
-    return status;
+    return writeRendered(command, texts);
 }
 
 } // namespace quorvex::cli

@@ -2,24 +2,20 @@
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <ctime>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
+#include "cli/option_reading.h"
 #include "cli/option_texts.h"
 #include "cli/option_values.h"
 #include "cli/target_run.h"
 #include "cli/target_settings.h"
 #include "cli/usage_error.h"
-#include "sim/engine/engine.h"
 
 namespace quorvex::cli {
 
@@ -27,20 +23,13 @@ namespace {
 
 using Kind = output::TargetGoal::Kind;
 
-constexpr std::int64_t countLimit = std::numeric_limits<std::int32_t>::max();
-constexpr std::int64_t seedLimit = std::numeric_limits<std::uint32_t>::max();
-constexpr std::int64_t threadLimit = 1024;
-
-// What each option accepts, as messages say it.
-constexpr const char* countDomain = "a whole number from 1 to 2147483647";
+// What the options of target alone accept, as messages say it; the others
+// accept what they accept in every command (option_reading.h).
 constexpr const char* chanceDomain = "a chance from 0 to 1";
 constexpr const char* scoreDomain = "a whole number from 0 to 1000";
 constexpr const char* meanDomain = "a mean score from 0 to 1000";
 constexpr const char* resolutionDomain = "a ratio step in (0, 0.5]";
-constexpr const char* seedDomain = "a whole number from 0 to 4294967295";
-constexpr const char* threadDomain = "a whole number from 1 to 1024";
-constexpr const char* formatDomain = "one of text, json";
-constexpr const char* fileDomain = "a file name (\"-\": standard output)";
+constexpr const char* targetFormatDomain = "one of text, json";
 constexpr const char* goalChoices = "--aaa-chance Q, --score X with --chance Q, or --mean M";
 
 constexpr const char* helpFooter =
@@ -95,7 +84,7 @@ class TargetCommand final : public Command {
                                         "(0, 0.5] (default: 0.0001)");
         threads_ = declareTextOption(command, "--threads", "T",
                                      "threads, 1 to 1024 (default: the usable CPUs, " +
-                                         std::to_string(defaultThreads()) +
+                                         std::to_string(defaultThreadCount()) +
                                          " here);\nthe answer is the same for any count");
         format_ = declareTextOption(command, "--format", "FORMAT", "text or json (default: text)");
         output_ = declareTextOption(command, "--output", "FILE",
@@ -110,31 +99,24 @@ class TargetCommand final : public Command {
     }
 
     std::string accepts(std::string_view option) const override {
-        static constexpr std::pair<std::string_view, const char*> domains[] = {
-            {"--steps", countDomain},   {"--aaa-chance", chanceDomain},
-            {"--score", scoreDomain},   {"--chance", chanceDomain},
-            {"--mean", meanDomain},     {"--songs", countDomain},
-            {"--seed", seedDomain},     {"--threads", threadDomain},
-            {"--format", formatDomain}, {"--resolution", resolutionDomain},
+        static constexpr OptionDomain domains[] = {
+            {"--steps", countDomain},         {"--aaa-chance", chanceDomain},
+            {"--score", scoreDomain},         {"--chance", chanceDomain},
+            {"--mean", meanDomain},           {"--songs", countDomain},
+            {"--seed", seedDomain},           {"--threads", threadDomain},
+            {"--format", targetFormatDomain}, {"--resolution", resolutionDomain},
             {"--output", fileDomain}};
-        for (const auto& [name, domain] : domains)
-            if (name == option)
-                return domain;
-        return "";
+        return domainOf(option, domains);
     }
 
     int run() override { return runTarget(readSettings()); }
 
   private:
-    static int defaultThreads() {
-        return static_cast<int>(std::min<std::int64_t>(affinityThreadCount(), threadLimit));
-    }
-
     // Every option read and checked, the goal first; the first one wrong
     // ends the command line with a UsageError.
     TargetSettings readSettings() const {
         TargetSettings settings;
-        settings.steps = static_cast<std::int32_t>(requiredNumber(*steps_, 1, countLimit));
+        settings.steps = static_cast<std::int32_t>(requiredWholeNumber(*steps_, 1, countLimit, countDomain));
         settings.goal = readGoal();
 
         if (const std::optional<std::string> text = givenText(*resolution_)) {
@@ -146,12 +128,10 @@ class TargetCommand final : public Command {
                 refuseValue("--resolution", *text, resolutionDomain);
             settings.resolutionText = *text;
         }
-        settings.songs = static_cast<std::int32_t>(optionalNumber(*songs_, 1, countLimit).value_or(100000));
-        // The dialogue seeds from the clock second taken as 32 bits; so does a run without --seed.
-        settings.seed = static_cast<std::uint32_t>(
-            optionalNumber(*seed_, 0, seedLimit).value_or(static_cast<std::uint32_t>(std::time(nullptr))));
-        settings.threads =
-            static_cast<int>(optionalNumber(*threads_, 1, threadLimit).value_or(defaultThreads()));
+        settings.songs = static_cast<std::int32_t>(
+            optionalWholeNumber(*songs_, 1, countLimit, countDomain).value_or(100000));
+        settings.seed = seedSecond(*seed_);
+        settings.threads = threadCount(*threads_);
         settings.quiet = quiet_->count() > 0;
         if (const std::optional<std::string> text = givenText(*format_)) {
             if (*text == "text")
@@ -159,13 +139,9 @@ class TargetCommand final : public Command {
             else if (*text == "json")
                 settings.format = TargetFormat::json;
             else
-                refuseValue("--format", *text, formatDomain);
+                refuseValue("--format", *text, targetFormatDomain);
         }
-        if (const std::optional<std::string> text = givenText(*output_)) {
-            if (text->empty())
-                refuseValue("--output", *text, fileDomain);
-            settings.outputFile = *text;
-        }
+        settings.outputFile = fileName(*output_).value_or("-");
         return settings;
     }
 
@@ -228,27 +204,6 @@ class TargetCommand final : public Command {
         if (!value)
             refuseValue(option.get_name(), text, accepts(option.get_name()));
         return *value;
-    }
-
-    std::int64_t requiredNumber(const CLI::Option& option, std::int64_t low, std::int64_t high) const {
-        const std::optional<std::string> text = givenText(option);
-        if (!text)
-            throw UsageError(option.get_name() + " is required: " + accepts(option.get_name()));
-        const std::optional<std::int64_t> value = readWholeNumber(*text, low, high);
-        if (!value)
-            refuseValue(option.get_name(), *text, accepts(option.get_name()));
-        return *value;
-    }
-
-    std::optional<std::int64_t> optionalNumber(const CLI::Option& option, std::int64_t low,
-                                               std::int64_t high) const {
-        const std::optional<std::string> text = givenText(option);
-        if (!text)
-            return std::nullopt;
-        const std::optional<std::int64_t> value = readWholeNumber(*text, low, high);
-        if (!value)
-            refuseValue(option.get_name(), *text, accepts(option.get_name()));
-        return value;
     }
 
     CLI::Option* steps_ = nullptr;

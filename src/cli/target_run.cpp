@@ -6,17 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "cli/progress.h"
 #include "cli/ratio_text.h"
+#include "cli/run_output.h"
 #include "cli/seeded_run.h"
 #include "cli/target_search.h"
+#include "cli/terminal_text_style.h"
 #include "cli/usage_error.h"
-#include "output/file_output.h"
 #include "output/number_text.h"
 #include "output/target_json.h"
 #include "output/target_text.h"
-#include "platform/terminal.h"
-#include "runtime/write_fully.h"
 #include "stats/aaa_draws_needed.h"
 #include "stats/aaa_ratio_target.h"
 #include "stats/draw_census.h"
@@ -27,8 +25,7 @@ namespace quorvex::cli {
 
 namespace {
 
-constexpr int standardOutput = 1;
-constexpr int standardError = 2;
+constexpr std::string_view command = "target";
 
 using Kind = output::TargetGoal::Kind;
 
@@ -38,13 +35,8 @@ class NoAnswer : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-void tell(const std::string& message) {
-    const std::string line = "quorvex target: " + message + "\n";
-    (void)writeFully(standardError, line.data(), line.size());
-}
-
 std::string stepsText(std::int32_t steps) {
-    return output::integerText(steps) + (steps == 1 ? " step" : " steps");
+    return output::countedText(steps, "step", "steps");
 }
 
 stats::ScoreGoal scoreGoalOf(const output::TargetGoal& goal) {
@@ -149,14 +141,6 @@ void answerScoreGoal(const TargetSettings& settings, output::TargetRecord& recor
     record.search = search;
 }
 
-output::TextStyle textStyleFor(const std::string& file) {
-    output::TextStyle style;
-    if (file == "-" && platform::isTerminal(standardOutput))
-        style.columns = platform::terminalColumns(standardOutput);
-    style.unicode = platform::terminalShowsUtf8();
-    return style;
-}
-
 } // namespace
 
 int runTarget(const TargetSettings& settings) {
@@ -175,21 +159,21 @@ int runTarget(const TargetSettings& settings) {
         const bool aaa = settings.goal.kind == Kind::aaaChance;
         const std::int64_t grid = aaa ? 0 : ratioGrid(settings.resolution);
         const std::int64_t runs = aaa ? 1 : searchRunsAtMost(grid);
-        ProgressDisplay progress(standardError, !settings.quiet && platform::isTerminal(standardError),
-                                 runs * settings.songs, settings.steps);
+        ProgressDisplay progress =
+            progressOnStandardError(settings.quiet, runs * settings.songs, settings.steps);
         if (aaa)
             answerAaaGoal(settings, record, progress);
         else
             answerScoreGoal(settings, record, grid, progress);
         progress.finish();
     } catch (const NoAnswer& noAnswer) {
-        tell(noAnswer.what());
+        tell(command, noAnswer.what());
         return exitFailure;
     } catch (const stats::UndecidedChance& undecided) {
-        tell(undecided.what());
+        tell(command, undecided.what());
         return exitFailure;
     } catch (const stats::BrokenOrder& broken) {
-        tell(broken.what());
+        tell(command, broken.what());
         return exitFailure;
     }
     record.elapsedSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -198,12 +182,7 @@ int runTarget(const TargetSettings& settings) {
     const std::string text = settings.format == TargetFormat::json
                                  ? output::targetJson(record)
                                  : output::targetText(record, textStyleFor(settings.outputFile));
-    const output::WriteResult written = output::writeWholeFile(settings.outputFile, text);
-    if (!written.ok) {
-        tell(written.error);
-        return exitFailure;
-    }
-    return exitSuccess;
+    return writeRendered(command, {{settings.outputFile, text}});
 }
 
 } // namespace quorvex::cli

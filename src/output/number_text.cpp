@@ -1,5 +1,6 @@
 #include "output/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -23,6 +24,15 @@ std::string integerText(std::int64_t n) {
     Buffer buffer;
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), n);
     return {buffer.data(), result.ptr};
+}
+
+std::string countedText(std::int64_t n, std::string_view one, std::string_view many) {
+    return integerText(n).append(" ").append(n == 1 ? one : many);
+}
+
+std::string secondsText(double seconds) {
+    const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(seconds))), 0, 9);
+    return fixedText(seconds, decimals) + " s";
 }
 
 std::string fixedText(double x, int decimals) {

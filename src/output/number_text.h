@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quorvex::output {
 
@@ -13,6 +14,13 @@ namespace quorvex::output {
 std::string shortestText(double x);
 
 std::string integerText(std::int64_t n);
+
+// `n` and the noun that goes with it: "1 song", "0 songs", "2 songs".
+std::string countedText(std::int64_t n, std::string_view one, std::string_view many);
+
+// A time in seconds (> 0) to two significant digits below 10 s, whole
+// seconds from there, and at most nine decimals: "0.0042 s", "3.1 s", "125 s".
+std::string secondsText(double seconds);
 
 // `decimals` digits after the point, rounded to nearest; -0 is written as 0.
 std::string fixedText(double x, int decimals);

@@ -18,6 +18,18 @@ std::string_view plotFrameStyles() {
            ".axis-title { font: 14px sans-serif; fill: #222; }";
 }
 
+SvgCanvas headedPlotCanvas(double width, double height, const PlotArea& area, std::string_view styles,
+                           const std::string& title, const std::string& subtitle) {
+    SvgCanvas canvas(width, height, title + ": " + subtitle);
+    canvas.addStyle(".title { font: bold 20px sans-serif; fill: #111; }\n"
+                    ".subtitle { font: 14px sans-serif; fill: #444; }");
+    canvas.addStyle(styles);
+    canvas.addStyle(plotFrameStyles());
+    canvas.text(area.left, 34, title, "title");
+    canvas.text(area.left, 58, subtitle, "subtitle");
+    return canvas;
+}
+
 std::vector<std::string> tickLabels(const AxisTicks& ticks, std::string_view suffix) {
     std::vector<std::string> labels;
     for (const double value : ticks.values)

@@ -25,6 +25,13 @@ struct PlotArea {
 // axis-title), to add to the canvas once.
 std::string_view plotFrameStyles();
 
+// A plot's canvas with its heading: the document's <title> is "<title>:
+// <subtitle>"; the heading's styles go first, then the plot's own `styles`,
+// then the frame's; the title and the subtitle stand one under the other
+// above the area, from its left edge.
+SvgCanvas headedPlotCanvas(double width, double height, const PlotArea& area, std::string_view styles,
+                           const std::string& title, const std::string& subtitle);
+
 // Labels for ticks: each value with the ticks' decimals, then `suffix`.
 std::vector<std::string> tickLabels(const AxisTicks& ticks, std::string_view suffix = "");
 

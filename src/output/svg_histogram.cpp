@@ -10,6 +10,7 @@
 #include "output/proportion_text.h"
 #include "output/svg_axes.h"
 #include "output/svg_canvas.h"
+#include "output/text_layout.h"
 
 namespace quorvex::output {
 
@@ -23,8 +24,6 @@ constexpr double labelCharWidth = 7.2; // a generous width of one 13px character
 constexpr std::size_t longestRatioText = 32;
 
 constexpr std::string_view styles =
-    ".title { font: bold 20px sans-serif; fill: #111; }\n"
-    ".subtitle { font: 14px sans-serif; fill: #444; }\n"
     ".caption { font: 14px sans-serif; fill: #222; }\n"
     ".bar { fill: #4a78b5; }\n"
     ".marker-halo { stroke: #fff; stroke-width: 4; stroke-opacity: 0.8; }\n"
@@ -34,20 +33,10 @@ constexpr std::string_view styles =
     ".mean-label, .median-label { paint-order: stroke; stroke: #fff; stroke-width: 3px; }\n"
     ".median-label { font: 13px sans-serif; fill: #1f7a39; }";
 
-std::string plural(std::int64_t n, std::string_view one, std::string_view many) {
-    return integerText(n).append(" ").append(n == 1 ? one : many);
-}
-
 // The run in one line; a very long ratio text is cut short with "…".
 std::string subtitle(const SimulationRecord& run) {
-    std::string ratio = run.perfectRatioText;
-    if (ratio.size() > longestRatioText) {
-        std::size_t cut = longestRatioText - 1;
-        while (cut > 0 && (static_cast<unsigned char>(ratio[cut]) & 0xC0U) == 0x80U)
-            --cut; // not inside a UTF-8 sequence
-        ratio = ratio.substr(0, cut).append("\u2026");
-    }
-    return plural(run.songs, "song", "songs") + " \u00D7 " + plural(run.steps, "step", "steps") +
+    const std::string ratio = shortened(run.perfectRatioText, longestRatioText, "\u2026");
+    return countedText(run.songs, "song", "songs") + " \u00D7 " + countedText(run.steps, "step", "steps") +
            " \u00B7 perfect ratio " + ratio + " \u00B7 seed " + integerText(run.seed);
 }
 
@@ -56,8 +45,8 @@ std::string caption(const SimulationRecord& run) {
     const int d = percentDecimals(aaa);
     return "P(AAA) " + percentText(aaa.share, d) + " (95% CI " + percentText(aaa.wilson95.low, d) +
            " \u2026 " + percentText(aaa.wilson95.high, d) + "; " + integerText(aaa.count) + " of " +
-           plural(aaa.total, "song", "songs") + ") \u00B7 exact " + exactPercentText(run.exact.aaaChance, d) +
-           " for independent draws";
+           countedText(aaa.total, "song", "songs") + ") \u00B7 exact " +
+           exactPercentText(run.exact.aaaChance, d) + " for independent draws";
 }
 
 // The scores across the x axis: the bins' outer edges (a bin of scores
@@ -117,11 +106,8 @@ void drawMarkers(SvgCanvas& canvas, const LinearScale& x, const std::array<Marke
 } // namespace
 
 std::string histogramSvg(const SimulationRecord& run) {
-    SvgCanvas canvas(canvasWidth, canvasHeight, "Song scores: " + subtitle(run));
-    canvas.addStyle(styles);
-    canvas.addStyle(plotFrameStyles());
-    canvas.text(plotArea.left, 34, "Song scores", "title");
-    canvas.text(plotArea.left, 58, subtitle(run), "subtitle");
+    SvgCanvas canvas =
+        headedPlotCanvas(canvasWidth, canvasHeight, plotArea, styles, "Song scores", subtitle(run));
 
     const int maxBins = static_cast<int>(plotArea.width / narrowestBar);
     const std::vector<ScoreBin> bins = binScores(run.histogram, maxBins);

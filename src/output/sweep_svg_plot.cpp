@@ -8,6 +8,7 @@
 #include "output/number_text.h"
 #include "output/svg_axes.h"
 #include "output/svg_canvas.h"
+#include "output/text_layout.h"
 
 namespace quorvex::output {
 
@@ -20,8 +21,6 @@ constexpr std::size_t mostDots = 60; // more ratios than this draw their estimat
 constexpr std::size_t longestPerfectText = 40;
 
 constexpr std::string_view styles =
-    ".title { font: bold 20px sans-serif; fill: #111; }\n"
-    ".subtitle { font: 14px sans-serif; fill: #444; }\n"
     ".legend { font: 13px sans-serif; fill: #222; }\n"
     ".band { fill: #4a78b5; fill-opacity: 0.22; stroke: none; }\n"
     ".mean { fill: none; stroke: #2f5f9e; stroke-width: 2; stroke-linejoin: round; }\n"
@@ -33,21 +32,12 @@ constexpr std::string_view styles =
     ".aaa-label { font: 12px sans-serif; fill: #b02e40; }\n"
     ".aaa-title { font: 14px sans-serif; fill: #b02e40; }";
 
-std::string plural(std::int64_t n, std::string_view one, std::string_view many) {
-    return integerText(n).append(" ").append(n == 1 ? one : many);
-}
-
 std::string subtitle(const SweepRecord& sweep) {
-    std::string perfect = sweep.perfectText;
-    if (perfect.size() > longestPerfectText) {
-        std::size_t cut = longestPerfectText - 1;
-        while (cut > 0 && (static_cast<unsigned char>(perfect[cut]) & 0xC0U) == 0x80U)
-            --cut; // not inside a UTF-8 sequence
-        perfect = perfect.substr(0, cut).append("\u2026");
-    }
-    return plural(sweep.songs, "song", "songs") + " \u00D7 " + plural(sweep.steps, "step", "steps") + " at " +
-           plural(static_cast<std::int64_t>(sweep.rows.size()), "perfect ratio", "perfect ratios") + " (" +
-           perfect + ") \u00B7 seed " + integerText(sweep.seed);
+    const std::string perfect = shortened(sweep.perfectText, longestPerfectText, "\u2026");
+    return countedText(sweep.songs, "song", "songs") + " \u00D7 " +
+           countedText(sweep.steps, "step", "steps") + " at " +
+           countedText(static_cast<std::int64_t>(sweep.rows.size()), "perfect ratio", "perfect ratios") +
+           " (" + perfect + ") \u00B7 seed " + integerText(sweep.seed);
 }
 
 // A ratio's figures in drawing order.
@@ -127,11 +117,8 @@ double legendEntry(SvgCanvas& canvas, double x, std::string_view mark, std::stri
 } // namespace
 
 std::string sweepSvg(const SweepRecord& sweep) {
-    SvgCanvas canvas(canvasWidth, canvasHeight, "Scores across perfect ratios: " + subtitle(sweep));
-    canvas.addStyle(styles);
-    canvas.addStyle(plotFrameStyles());
-    canvas.text(plotArea.left, 34, "Scores across perfect ratios", "title");
-    canvas.text(plotArea.left, 58, subtitle(sweep), "subtitle");
+    SvgCanvas canvas = headedPlotCanvas(canvasWidth, canvasHeight, plotArea, styles,
+                                        "Scores across perfect ratios", subtitle(sweep));
     if (sweep.rows.empty())
         return canvas.finish();
 

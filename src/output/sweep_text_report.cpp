@@ -14,20 +14,8 @@ namespace quorvex::output {
 
 namespace {
 
-// The few characters that differ between a UTF-8 terminal and plain ASCII.
-struct Glyphs {
-    std::string_view times, plusMinus, ellipsis, separator, atLeast, none;
-};
-
-constexpr Glyphs unicodeGlyphs{"\u00D7", "\u00B1", "\u2026", " \u00B7 ", "\u2265", "\u2013"};
-constexpr Glyphs asciiGlyphs{"x", "+/-", "...", ", ", ">=", "-"};
-
 constexpr int defaultColumns = 80;
 constexpr std::size_t longestPerfectText = 40;
-
-std::string counted(std::int64_t n, std::string_view one, std::string_view many) {
-    return integerText(n) + " " + std::string(n == 1 ? one : many);
-}
 
 // A column of the table: its title and one cell per ratio.
 struct Column {
@@ -93,7 +81,7 @@ class SweepWriter {
 
   private:
     const SweepRecord& sweep_;
-    Glyphs glyphs_;
+    TextGlyphs glyphs_;
     int columns_;
     std::string text_;
     std::size_t missedIntervals_ = 0;
@@ -105,26 +93,17 @@ class SweepWriter {
 
     // Words, for wrapping between any two.
     void sentence(std::string_view text) {
-        std::vector<std::string> words;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const std::size_t end = std::min(text.find(' ', start), text.size());
-            if (end > start)
-                words.emplace_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-        paragraph(words, " ");
+        for (const std::string& line : joinWrapped(wordsOf(text), columns_, 0, 0))
+            text_ += line + "\n";
     }
 
     // 1. What was run, then how it ran.
     void header() {
-        std::string perfect = sweep_.perfectText;
-        if (perfect.size() > longestPerfectText)
-            perfect = perfect.substr(0, longestPerfectText - 1) + std::string(glyphs_.ellipsis);
+        const std::string perfect = shortened(sweep_.perfectText, longestPerfectText, glyphs_.ellipsis);
         const std::string run =
-            counted(sweep_.songs, "song", "songs") + " " + std::string(glyphs_.times) + " " +
-            counted(sweep_.steps, "step", "steps") + " at " +
-            counted(static_cast<std::int64_t>(sweep_.rows.size()), "perfect ratio", "perfect ratios");
+            countedText(sweep_.songs, "song", "songs") + " " + std::string(glyphs_.times) + " " +
+            countedText(sweep_.steps, "step", "steps") + " at " +
+            countedText(static_cast<std::int64_t>(sweep_.rows.size()), "perfect ratio", "perfect ratios");
         for (const std::string& line :
              joinWrapped({{"", run},
                           {" ", "(" + perfect + ")"},
@@ -133,14 +112,12 @@ class SweepWriter {
             text_ += line + "\n";
         std::vector<std::string> how;
         if (sweep_.threads > 0)
-            how.push_back(counted(sweep_.threads, "thread", "threads"));
+            how.push_back(countedText(sweep_.threads, "thread", "threads"));
         if (sweep_.elapsedSeconds > 0) {
-            const double seconds = sweep_.elapsedSeconds;
-            const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(seconds))), 0, 9);
             const double steps =
                 static_cast<double>(sweep_.songs) * sweep_.steps * static_cast<double>(sweep_.rows.size());
-            how.push_back(fixedText(seconds, decimals) + " s");
-            how.push_back(scientificText(steps / seconds, 2) + " steps/s");
+            how.push_back(secondsText(sweep_.elapsedSeconds));
+            how.push_back(scientificText(steps / sweep_.elapsedSeconds, 2) + " steps/s");
         }
         paragraph(how, glyphs_.separator);
     }
@@ -205,14 +182,15 @@ class SweepWriter {
         if (missedIntervals_ > 0)
             sentence("*: the interval misses the generator's exact value, in " +
                      integerText(static_cast<std::int64_t>(missedIntervals_)) + " of " +
-                     counted(static_cast<std::int64_t>(sweep_.rows.size()), "ratio", "ratios") +
+                     countedText(static_cast<std::int64_t>(sweep_.rows.size()), "ratio", "ratios") +
                      "; by chance alone about 1 ratio in 20 does.");
         const bool unreachable = sweep_.bestScore < 1000 ||
                                  std::any_of(sweep_.atLeast.begin(), sweep_.atLeast.end(),
                                              [this](std::int32_t score) { return score > sweep_.bestScore; });
         if (unreachable)
-            sentence(std::string(glyphs_.none) + ": no song of " + counted(sweep_.steps, "step", "steps") +
-                     " reaches that score; the best is " + integerText(sweep_.bestScore) + ".");
+            sentence(std::string(glyphs_.none) + ": no song of " +
+                     countedText(sweep_.steps, "step", "steps") + " reaches that score; the best is " +
+                     integerText(sweep_.bestScore) + ".");
     }
 };
 

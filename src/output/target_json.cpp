@@ -1,24 +1,12 @@
 #include "output/target_json.h"
 
-#include <nlohmann/json.hpp>
+#include "output/json_sections.h"
 
 namespace quorvex::output {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
 using Kind = TargetGoal::Kind;
-
-Json intervalJson(const stats::Interval& interval) {
-    return {{"low", interval.low}, {"high", interval.high}};
-}
-
-void addProportion(Json& object, const stats::Proportion& p) {
-    object["count"] = p.count;
-    object["total"] = p.total;
-    object["share"] = p.share;
-    object["ci95"] = intervalJson(p.wilson95);
-}
 
 const char* goalName(Kind kind) {
     switch (kind) {
@@ -54,7 +42,7 @@ Json parametersJson(const TargetRecord& record) {
     return parameters;
 }
 
-Json exactJson(const ExactAaaAnswer& exact) {
+Json exactAnswerJson(const ExactAaaAnswer& exact) {
     return {{"aaa_draws_needed", exact.aaaDrawsNeeded},
             {"aaa_draws", exact.census.aaaDraws},
             {"draws", 10000000},
@@ -75,9 +63,7 @@ Json runJson(const TargetRecord& record, const TargetRun& run) {
     const stats::ScoreSummary& s = run.summary;
     switch (record.goal.kind) {
     case Kind::aaaChance: {
-        Json aaa = Json::object();
-        addProportion(aaa, s.aaa);
-        object["aaa"] = aaa;
+        object["aaa"] = proportionJson(s.aaa);
         object["agrees"] = s.aaa.wilson95.contains(record.exact->exact.generatorAaaChance);
         break;
     }
@@ -110,7 +96,7 @@ std::string targetJson(const TargetRecord& record) {
                        {"perfect_ratio_text_reads_back", record.answer.ratioTextReadsBack},
                        {"method", record.exact ? "exact" : "simulated"}}}};
     if (record.exact)
-        document["exact"] = exactJson(*record.exact);
+        document["exact"] = exactAnswerJson(*record.exact);
     if (record.search) {
         const SimulatedSearch& search = *record.search;
         document["search"] = {

@@ -15,26 +15,6 @@ namespace {
 
 using Kind = TargetGoal::Kind;
 
-struct Glyphs {
-    std::string_view atLeast, ellipsis, plusMinus, times, separator;
-};
-
-constexpr Glyphs unicodeGlyphs{"\u2265", "\u2026", "\u00B1", "\u00D7", " \u00B7 "};
-constexpr Glyphs asciiGlyphs{">=", "...", "+/-", "x", ", "};
-
-// The words of a sentence, for wrapping between any two.
-std::vector<WrapItem> words(std::string_view text) {
-    std::vector<WrapItem> found;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = std::min(text.find(' ', start), text.size());
-        if (end > start)
-            found.push_back({" ", std::string(text.substr(start, end - start))});
-        start = end + 1;
-    }
-    return found;
-}
-
 // An exact chance as a percentage to ten significant digits, so that it
 // shows on which side of the goal it lies: 50.00096712%, 3.9e-298%.
 std::string precisePercent(double chance) {
@@ -79,7 +59,7 @@ class TargetWriter {
 
   private:
     const TargetRecord& record_;
-    Glyphs glyphs_;
+    TextGlyphs glyphs_;
     int columns_;
     int labelWidth_ = 12;
     std::string text_;
@@ -94,7 +74,7 @@ class TargetWriter {
                 pieces.push_back(item);
                 continue;
             }
-            std::vector<WrapItem> itemWords = words(item.text);
+            std::vector<WrapItem> itemWords = wordsOf(item.text);
             itemWords.front().glue = item.glue;
             pieces.insert(pieces.end(), itemWords.begin(), itemWords.end());
         }
@@ -103,7 +83,7 @@ class TargetWriter {
             text_ += (i == 0 ? padRight(label, labelWidth_) : std::string()) + lines[i] + "\n";
     }
 
-    void sentence(std::string_view label, std::string_view text) { labelled(label, words(text)); }
+    void sentence(std::string_view label, std::string_view text) { labelled(label, wordsOf(text)); }
 
     // Items joined by the separator, each kept whole on its line.
     void listed(std::string_view label, const std::vector<std::string>& items) {
@@ -154,9 +134,7 @@ class TargetWriter {
                              "twice, as the dialogue does), so it cannot replay these songs.");
     }
 
-    std::string stepsText() const {
-        return integerText(record_.steps) + (record_.steps == 1 ? " step" : " steps");
-    }
+    std::string stepsText() const { return countedText(record_.steps, "step", "steps"); }
 
     std::string runText() const {
         return integerText(record_.songs) + " songs " + std::string(glyphs_.times) + " " + stepsText();
@@ -165,12 +143,9 @@ class TargetWriter {
     // Threads and time, when known.
     void addHowItRan(std::vector<std::string>& items) const {
         if (record_.threads > 0)
-            items.push_back(integerText(record_.threads) + (record_.threads == 1 ? " thread" : " threads"));
-        if (record_.elapsedSeconds > 0) {
-            const double seconds = record_.elapsedSeconds;
-            const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(seconds))), 0, 9);
-            items.push_back(fixedText(seconds, decimals) + " s");
-        }
+            items.push_back(countedText(record_.threads, "thread", "threads"));
+        if (record_.elapsedSeconds > 0)
+            items.push_back(secondsText(record_.elapsedSeconds));
     }
 
     std::vector<WrapItem> proportionItems(const stats::Proportion& p) const {
@@ -244,9 +219,9 @@ class TargetWriter {
         labelled(atLabel(record_.answer), estimateItems(record_.answer, true));
         if (search.below)
             labelled(atLabel(*search.below), estimateItems(*search.below, false));
-        std::vector<std::string> how{
-            integerText(search.runs) + (search.runs == 1 ? " run" : " runs") + " of " + runText(),
-            "seed " + integerText(record_.seed) + " at every ratio", "resolution " + search.resolutionText};
+        std::vector<std::string> how{countedText(search.runs, "run", "runs") + " of " + runText(),
+                                     "seed " + integerText(record_.seed) + " at every ratio",
+                                     "resolution " + search.resolutionText};
         addHowItRan(how);
         listed("Search", how);
         if (search.goalWithinInterval) {

@@ -1,5 +1,7 @@
 #include "output/text_layout.h"
 
+#include <algorithm>
+
 namespace quorvex::output {
 
 int displayWidth(std::string_view text) {
@@ -23,6 +25,27 @@ std::string padLeft(std::string_view text, int width) {
     const int missing = width - displayWidth(text);
     std::string padded(missing > 0 ? static_cast<std::size_t>(missing) : 0U, ' ');
     return padded.append(text);
+}
+
+std::string shortened(std::string_view text, std::size_t longest, std::string_view ellipsis) {
+    if (text.size() <= longest)
+        return std::string(text);
+    std::size_t cut = longest - 1;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0U) == 0x80U)
+        --cut; // not inside a UTF-8 sequence
+    return std::string(text.substr(0, cut)).append(ellipsis);
+}
+
+std::vector<WrapItem> wordsOf(std::string_view sentence) {
+    std::vector<WrapItem> found;
+    std::size_t start = 0;
+    while (start < sentence.size()) {
+        const std::size_t end = std::min(sentence.find(' ', start), sentence.size());
+        if (end > start)
+            found.push_back({" ", std::string(sentence.substr(start, end - start))});
+        start = end + 1;
+    }
+    return found;
 }
 
 std::vector<std::string> joinWrapped(const std::vector<WrapItem>& items, int columns, int firstWidth,

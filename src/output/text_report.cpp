@@ -15,31 +15,6 @@ namespace quorvex::output {
 
 namespace {
 
-// The few characters that differ between a UTF-8 terminal and plain ASCII.
-struct Glyphs {
-    std::string_view times, plusMinus, ellipsis, separator, atLeast;
-};
-
-constexpr Glyphs unicodeGlyphs{"\u00D7", "\u00B1", "\u2026", " \u00B7 ", "\u2265"};
-constexpr Glyphs asciiGlyphs{"x", "+/-", "...", ", ", ">="};
-
-std::string counted(std::int64_t n, std::string_view one, std::string_view many) {
-    return integerText(n) + " " + std::string(n == 1 ? one : many);
-}
-
-// The words of a sentence, for wrapping between any two.
-std::vector<WrapItem> words(std::string_view text) {
-    std::vector<WrapItem> found;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = std::min(text.find(' ', start), text.size());
-        if (end > start)
-            found.push_back({" ", std::string(text.substr(start, end - start))});
-        start = end + 1;
-    }
-    return found;
-}
-
 // One proportion line's parts: the share, then the detail after it as
 // pieces the line may break between.
 struct ProportionCells {
@@ -71,7 +46,7 @@ class ReportWriter {
 
   private:
     const SimulationRecord& run_;
-    Glyphs glyphs_;
+    TextGlyphs glyphs_;
     int columns_;
     TextStyle style_;
     ExactAgreement agreement_;
@@ -93,7 +68,7 @@ class ReportWriter {
         labelled(label, glued);
     }
 
-    void note(std::string_view sentence) { labelled("Note", words(sentence)); }
+    void note(std::string_view sentence) { labelled("Note", wordsOf(sentence)); }
 
     std::string interval(const std::string& low, const std::string& high) const {
         return low + " " + std::string(glyphs_.ellipsis) + " " + high;
@@ -101,20 +76,18 @@ class ReportWriter {
 
     // 1. What was run, then how it ran.
     void header() {
-        const std::string run = counted(run_.songs, "song", "songs") + " " + std::string(glyphs_.times) +
-                                " " + counted(run_.steps, "step", "steps") + " at perfect ratio " +
+        const std::string run = countedText(run_.songs, "song", "songs") + " " + std::string(glyphs_.times) +
+                                " " + countedText(run_.steps, "step", "steps") + " at perfect ratio " +
                                 run_.perfectRatioText;
         for (const std::string& line :
              joinWrapped({run, "seed " + integerText(run_.seed)}, glyphs_.separator, columns_, 0, 0))
             text_ += line + "\n";
         std::vector<std::string> how;
         if (run_.threads > 0)
-            how.push_back(counted(run_.threads, "thread", "threads"));
+            how.push_back(countedText(run_.threads, "thread", "threads"));
         if (run_.elapsedSeconds > 0) {
-            const double seconds = run_.elapsedSeconds;
-            const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(seconds))), 0, 9);
-            const double stepsPerSecond = static_cast<double>(run_.songs) * run_.steps / seconds;
-            how.push_back(fixedText(seconds, decimals) + " s");
+            const double stepsPerSecond = static_cast<double>(run_.songs) * run_.steps / run_.elapsedSeconds;
+            how.push_back(secondsText(run_.elapsedSeconds));
             how.push_back(scientificText(stepsPerSecond, 2) + " steps/s");
         }
         for (const std::string& line : joinWrapped(how, glyphs_.separator, columns_, 0, 0))
@@ -232,16 +205,18 @@ class ReportWriter {
     }
 
     std::vector<WrapItem> unreachable(std::int32_t score) const {
-        return words("no song can score " + integerText(score) + ": best is " + integerText(run_.bestScore));
+        return wordsOf("no song can score " + integerText(score) + ": best is " +
+                       integerText(run_.bestScore));
     }
 
     // 5. Where the exact values come from.
     void censusLine() {
-        labelled("Draws", words(integerText(run_.census.aaaDraws) + " of 10000000 keep a song AAA, " +
-                                integerText(run_.census.marvelousDraws) +
-                                " are marvelous; exact values assume independent, equally likely draws, "
-                                "generator values independent, equally likely generator outputs (215 or 214 "
-                                "of its 2^31 give each draw)"));
+        labelled("Draws",
+                 wordsOf(integerText(run_.census.aaaDraws) + " of 10000000 keep a song AAA, " +
+                         integerText(run_.census.marvelousDraws) +
+                         " are marvelous; exact values assume independent, equally likely draws, "
+                         "generator values independent, equally likely generator outputs (215 or 214 "
+                         "of its 2^31 give each draw)"));
     }
 
     // 6. An exact value outside its estimate's interval.

@@ -1,11 +1,12 @@
 #pragma once
 
 // What every end-to-end run shares: the second the clock is pinned to, the
-// texts the program shows before it reads, and the options of a run whose
-// input is typed.
+// texts the program shows before it reads, the options of a run whose input
+// is typed, a run of a command, and the device that keeps nothing.
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "program_runner.h"
 
@@ -24,5 +25,24 @@ inline ProgramOptions typed(std::string input) {
     options.pinnedTime = pinnedSecond;
     return options;
 }
+
+// `quorvex <command> <arguments>` with the clock at pinnedSecond, in
+// `workDir` (empty: a fresh temporary folder).
+inline ProgramRun runCommand(const std::string& command, const std::vector<std::string>& arguments,
+                             const std::string& workDir = "") {
+    ProgramOptions options;
+    options.arguments = {command};
+    options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
+    options.pinnedTime = pinnedSecond;
+    options.workDir = workDir;
+    return runProgram(options);
+}
+
+// The device that takes any bytes and keeps none.
+#ifdef _WIN32
+inline const char* const nullDevice = "NUL";
+#else
+inline const char* const nullDevice = "/dev/null";
+#endif
 
 } // namespace quorvex::testing

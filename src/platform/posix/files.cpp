@@ -1,20 +1,20 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstring>
-#include <ctime>
 #include <optional>
+
+#include "platform/descriptor_io.h"
+#include "platform/guarded_paths.h"
 
 namespace quorvex::platform {
 
@@ -24,57 +24,10 @@ FileResult failure(int error) {
     return {FileResult::Status::failed, std::strerror(error)};
 }
 
-// 1. Writing every byte.
-
-// One write(2) with SIGPIPE held back: a closed pipe fails with EPIPE, the
-// signal it raised is taken off the pending set before the mask is restored,
-// and the process carries on whatever its disposition for SIGPIPE. A SIGPIPE
-// that was pending before is left alone.
-ssize_t writeWithoutBrokenPipeSignal(int fd, const char* data, std::size_t size) {
-    sigset_t brokenPipe, previousMask, pendingBefore;
-    sigemptyset(&brokenPipe);
-    sigaddset(&brokenPipe, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &brokenPipe, &previousMask);
-    sigpending(&pendingBefore);
-    const bool alreadyPending = sigismember(&pendingBefore, SIGPIPE) == 1;
-
-    const ssize_t written = ::write(fd, data, size);
-    const int writeError = errno;
-
-    if (written < 0 && writeError == EPIPE && !alreadyPending) {
-        const timespec noWait{0, 0};
-        while (sigtimedwait(&brokenPipe, nullptr, &noWait) < 0 && errno == EINTR) {
-        }
-    }
-    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-    errno = writeError;
-    return written;
-}
-
-// Every byte to `fd`, through interrupted and partial writes and waiting on a
-// non-blocking descriptor; 0 or the errno that stopped it.
+// 1. Every byte to `fd` (writeFully: through interrupted and partial
+// writes, never ended by a closed pipe); 0 or the errno that stopped it.
 int writeAll(int fd, std::string_view bytes) {
-    const char* data = bytes.data();
-    std::size_t size = bytes.size();
-    while (size > 0) {
-        const ssize_t written = writeWithoutBrokenPipeSignal(fd, data, size);
-        if (written > 0) {
-            data += written;
-            size -= static_cast<std::size_t>(written);
-            continue;
-        }
-        if (written == 0)
-            return EIO; // no progress and no reason: give up rather than spin
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            pollfd waitFor{fd, POLLOUT, 0};
-            if (::poll(&waitFor, 1, -1) >= 0 || errno == EINTR)
-                continue;
-        }
-        return errno;
-    }
-    return 0;
+    return writeFully(fd, bytes.data(), bytes.size());
 }
 
 // 2. Names of this process's own descriptors.
@@ -95,17 +48,9 @@ std::optional<int> ownDescriptorNamed(std::string_view path) {
     return std::nullopt;
 }
 
-// 3. The interrupt guard: fixed slots a signal handler can read without
-// locks. A slot is free (0), being filled (1) or holds a name (2).
+// 3. The interrupt guard.
 
-static_assert(std::atomic<int>::is_always_lock_free, "a signal handler reads the slots");
-
-struct GuardSlot {
-    std::atomic<int> state{0};
-    std::array<char, PATH_MAX> path{};
-};
-
-std::array<GuardSlot, guardedFileLimit> guardSlots;
+GuardedPaths<PATH_MAX> guardedPaths;
 
 constexpr std::array<int, 2> guardedSignals{SIGINT, SIGTERM};
 std::array<struct sigaction, guardedSignals.size()> previousActions{};
@@ -244,30 +189,16 @@ void removeFile(const std::string& path) {
 int guardTemporaryFile(const std::string& path) {
     static const bool installed = installInterruptHandler();
     (void)installed;
-    if (path.size() >= PATH_MAX)
-        return -1;
-    for (std::size_t slot = 0; slot < guardSlots.size(); ++slot) {
-        int expected = 0;
-        if (!guardSlots[slot].state.compare_exchange_strong(expected, 1))
-            continue;
-        std::memcpy(guardSlots[slot].path.data(), path.c_str(), path.size() + 1);
-        guardSlots[slot].state.store(2, std::memory_order_release);
-        return static_cast<int>(slot);
-    }
-    return -1;
+    return guardedPaths.guard(path);
 }
 
 void releaseTemporaryFile(int slot) {
-    if (slot >= 0 && slot < guardedFileLimit)
-        guardSlots[static_cast<std::size_t>(slot)].state.store(0, std::memory_order_release);
+    guardedPaths.release(slot);
 }
 
 void removeGuardedFilesNow() {
     // unlink(2) and lock-free atomics are async-signal-safe.
-    for (GuardSlot& slot : guardSlots) {
-        if (slot.state.load(std::memory_order_acquire) == 2)
-            ::unlink(slot.path.data());
-    }
+    guardedPaths.removeAll([](const char* path) { ::unlink(path); });
 }
 
 } // namespace quorvex::platform

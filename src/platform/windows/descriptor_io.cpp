@@ -31,10 +31,7 @@ long readSome(int fd, void* buffer, std::size_t size) {
     return -1;
 }
 
-int writeFully(int fd, const char* data, std::size_t size) {
-    const HANDLE handle = handleOf(fd);
-    if (handle == INVALID_HANDLE_VALUE)
-        return EBADF;
+int writeToHandle(HANDLE handle, const char* data, std::size_t size) {
     while (size > 0) {
         DWORD written = 0;
         if (::WriteFile(handle, data, static_cast<DWORD>(std::min(size, largestCall)), &written, nullptr) ==
@@ -46,6 +43,13 @@ int writeFully(int fd, const char* data, std::size_t size) {
         size -= written;
     }
     return 0;
+}
+
+int writeFully(int fd, const char* data, std::size_t size) {
+    const HANDLE handle = handleOf(fd);
+    if (handle == INVALID_HANDLE_VALUE)
+        return EBADF;
+    return writeToHandle(handle, data, size);
 }
 
 } // namespace quorvex::platform

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstring>
 
 #include "platform/descriptor_io.h"
+#include "platform/guarded_paths.h"
 #include "platform/windows/windows_handles.h"
 
 // The file pieces on Windows' own file functions. Paths handed back use "/"
@@ -29,21 +29,6 @@ std::string withForwardSlashes(std::string path) {
     return path;
 }
 
-// Every byte to the handle; 0 or the errno that stopped it.
-int writeAll(HANDLE handle, std::string_view bytes) {
-    constexpr std::size_t largestCall = std::size_t{1} << 30;
-    while (!bytes.empty()) {
-        DWORD written = 0;
-        const auto chunk = static_cast<DWORD>(std::min(bytes.size(), largestCall));
-        if (::WriteFile(handle, bytes.data(), chunk, &written, nullptr) == 0)
-            return errnoOf(::GetLastError());
-        if (written == 0)
-            return EIO;
-        bytes.remove_prefix(written);
-    }
-    return 0;
-}
-
 // The path a handle on a disk file finally leads to, links followed, as
 // "C:/folder/name" (without the "\\?\" the system puts in front).
 std::string finalPathOf(HANDLE handle, const std::string& fallback) {
@@ -59,18 +44,9 @@ std::string finalPathOf(HANDLE handle, const std::string& fallback) {
     return withForwardSlashes(path);
 }
 
-// The interrupt guard: fixed slots the console's control handler, which runs
-// on a thread of its own, reads without locks. A slot is free (0), being
-// filled (1) or holds a name (2).
-
-static_assert(std::atomic<int>::is_always_lock_free, "the control handler reads the slots");
-
-struct GuardSlot {
-    std::atomic<int> state{0};
-    std::array<char, MAX_PATH * 4> path{};
-};
-
-std::array<GuardSlot, guardedFileLimit> guardSlots;
+// The interrupt guard: the console's control handler runs on a thread of
+// its own.
+GuardedPaths<MAX_PATH * 4> guardedPaths;
 
 // Ctrl+C, Ctrl+Break, the console window closed, logoff, shutdown: the
 // guarded files go, then the next handler (the system's ends the process).
@@ -115,7 +91,7 @@ FileResult writeStream(const std::string& path, std::string_view bytes) {
                                         nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return failureOf(::GetLastError());
-    const int error = writeAll(handle, bytes);
+    const int error = writeToHandle(handle, bytes.data(), bytes.size());
     ::CloseHandle(handle);
     return error == 0 ? FileResult{} : failure(error);
 }
@@ -129,7 +105,7 @@ FileResult writeNewFile(const std::string& path, std::string_view bytes) {
             return {FileResult::Status::nameTaken, std::strerror(EEXIST)};
         return failureOf(error);
     }
-    int error = writeAll(handle, bytes);
+    int error = writeToHandle(handle, bytes.data(), bytes.size());
     if (::CloseHandle(handle) == 0 && error == 0)
         error = errnoOf(::GetLastError());
     if (error != 0) {
@@ -152,29 +128,15 @@ void removeFile(const std::string& path) {
 int guardTemporaryFile(const std::string& path) {
     static const bool installed = ::SetConsoleCtrlHandler(onConsoleControl, TRUE) != 0;
     (void)installed;
-    for (std::size_t slot = 0; slot < guardSlots.size(); ++slot) {
-        if (path.size() >= guardSlots[slot].path.size())
-            return -1;
-        int expected = 0;
-        if (!guardSlots[slot].state.compare_exchange_strong(expected, 1))
-            continue;
-        std::memcpy(guardSlots[slot].path.data(), path.c_str(), path.size() + 1);
-        guardSlots[slot].state.store(2, std::memory_order_release);
-        return static_cast<int>(slot);
-    }
-    return -1;
+    return guardedPaths.guard(path);
 }
 
 void releaseTemporaryFile(int slot) {
-    if (slot >= 0 && slot < guardedFileLimit)
-        guardSlots[static_cast<std::size_t>(slot)].state.store(0, std::memory_order_release);
+    guardedPaths.release(slot);
 }
 
 void removeGuardedFilesNow() {
-    for (GuardSlot& slot : guardSlots) {
-        if (slot.state.load(std::memory_order_acquire) == 2)
-            ::DeleteFileA(slot.path.data());
-    }
+    guardedPaths.removeAll([](const char* path) { ::DeleteFileA(path); });
 }
 
 } // namespace quorvex::platform

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the Windows side shares: the system handle behind a C library
-// descriptor, and the errno that stands for a system error code.
+// descriptor, the errno that stands for a system error code, and writing
+// every byte to a handle.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -14,6 +15,7 @@
 #include <io.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 
 namespace quorvex::platform {
@@ -65,5 +67,10 @@ inline int errnoOf(DWORD error) {
         return EIO;
     }
 }
+
+// Writes all `size` bytes to the handle, as they are, continuing partial
+// writes. Returns 0, or the errno that stopped it (EIO for a write that made
+// no progress and gave no reason). In descriptor_io.cpp.
+int writeToHandle(HANDLE handle, const char* data, std::size_t size);
 
 } // namespace quorvex::platform

@@ -1,0 +1,36 @@
+#include "cli/run_output.h"
+
+#include "cli/usage_error.h"
+#include "output/file_output.h"
+#include "platform/terminal.h"
+#include "runtime/write_fully.h"
+
+namespace quorvex::cli {
+
+namespace {
+constexpr int standardError = 2;
+} // namespace
+
+ProgressDisplay progressOnStandardError(bool quiet, std::int64_t totalSongs, std::int32_t steps) {
+    return {standardError, !quiet && platform::isTerminal(standardError), totalSongs, steps};
+}
+
+void tell(std::string_view command, std::string_view message) {
+    std::string line = "quorvex ";
+    line.append(command).append(": ").append(message).append("\n");
+    (void)writeFully(standardError, line.data(), line.size());
+}
+
+int writeRendered(std::string_view command, const std::vector<Rendered>& texts) {
+    int status = exitSuccess;
+    for (const Rendered& rendered : texts) {
+        const output::WriteResult written = output::writeWholeFile(rendered.file, rendered.text);
+        if (!written.ok) {
+            tell(command, written.error);
+            status = exitFailure;
+        }
+    }
+    return status;
+}
+
+} // namespace quorvex::cli
