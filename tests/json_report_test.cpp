@@ -8,19 +8,15 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "document_checks.h"
 #include "simulation_records.h"
 
 namespace quorvex::output {
 namespace {
 
-using Json = nlohmann::ordered_json;
+using testing::keysOf;
 
-std::vector<std::string> keysOf(const Json& object) {
-    std::vector<std::string> keys;
-    for (const auto& item : object.items())
-        keys.push_back(item.key());
-    return keys;
-}
+using Json = nlohmann::ordered_json;
 
 TEST(JsonReport, KeysComeInTheirFixedOrder) {
     const std::string text = simulationJson(testing::tenSongRecord());

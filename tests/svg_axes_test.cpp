@@ -6,15 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "document_checks.h"
+
 namespace quorvex::output {
 namespace {
 
-int occurrences(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
+using testing::occurrences;
 
 TEST(SvgAxes, AHeadedPlotHasItsTitleAboveTheAreaAndTheHeadingsStylesFirst) {
     const PlotArea area{90, 104, 780, 356};

@@ -9,26 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include "document_checks.h"
 #include "simulation_records.h"
 #include "temp_folder.h"
 
 namespace quorvex::output {
 namespace {
 
-int occurrences(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
-// xmllint's verdict on the document: 0 when it is well-formed XML.
-int xmllintStatus(const std::string& svg) {
-    const testing::TempFolder folder("svg_histogram_test");
-    const std::string path = folder / "plot.svg";
-    std::ofstream(path, std::ios::binary) << svg;
-    return std::system(("xmllint --noout '" + path + "' 2>&1").c_str());
-}
+using testing::occurrences;
+using testing::xmllintStatus;
 
 TEST(SvgHistogram, WellFormedForEveryShapeOfRun) {
 #ifdef _WIN32

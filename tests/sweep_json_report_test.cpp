@@ -9,20 +9,16 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "document_checks.h"
 #include "output/json_report.h"
 #include "sweep_records.h"
 
 namespace quorvex::output {
 namespace {
 
-using Json = nlohmann::ordered_json;
+using testing::keysOf;
 
-std::vector<std::string> keysOf(const Json& object) {
-    std::vector<std::string> keys;
-    for (const auto& item : object.items())
-        keys.push_back(item.key());
-    return keys;
-}
+using Json = nlohmann::ordered_json;
 
 TEST(SweepJsonReport, ParametersThenOneObjectPerRatio) {
     const std::string text = sweepJson(testing::twoRatioSweep());

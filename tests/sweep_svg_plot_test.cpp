@@ -9,25 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include "document_checks.h"
 #include "sweep_records.h"
 #include "temp_folder.h"
 
 namespace quorvex::output {
 namespace {
 
-int occurrences(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
-int xmllintStatus(const std::string& svg) {
-    const testing::TempFolder folder("sweep_svg_plot_test");
-    const std::string path = folder / "plot.svg";
-    std::ofstream(path, std::ios::binary) << svg;
-    return std::system(("xmllint --noout '" + path + "' 2>&1").c_str());
-}
+using testing::occurrences;
+using testing::xmllintStatus;
 
 // `count` ratios from 0.5 up by 0.005, each a copy of the 0.999 run.
 output::SweepRecord manyRatios(int count) {

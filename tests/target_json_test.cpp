@@ -8,20 +8,16 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "document_checks.h"
 #include "target_records.h"
 
 namespace quorvex::output {
 namespace {
 
+using testing::keysOf;
+
 using Json = nlohmann::ordered_json;
 using Keys = std::vector<std::string>;
-
-Keys keysOf(const Json& object) {
-    Keys keys;
-    for (const auto& item : object.items())
-        keys.push_back(item.key());
-    return keys;
-}
 
 TEST(TargetJson, ExactAnswerToTheAaaGoal) {
     const std::string text = targetJson(testing::aaaRecord());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <string>
 
 #include "cli/option_texts.h"
 #include "cli/option_values.h"
@@ -24,6 +25,32 @@ bool takesOneText(const std::string& file) {
 }
 
 } // namespace
+
+CLI::Option* declareStepsOption(CLI::App& command) {
+    return declareTextOption(command, "--steps", "S", "steps per song, 1 to 2147483647 (required)");
+}
+
+CLI::Option* declareThreadsOption(CLI::App& command, std::string_view sameForAnyCount) {
+    return declareTextOption(command, "--threads", "T",
+                             "threads, 1 to 1024 (default: the usable CPUs, " +
+                                 std::to_string(defaultThreadCount()) + " here);\n" +
+                                 std::string(sameForAnyCount));
+}
+
+CLI::Option* declareAtLeastOption(CLI::App& command) {
+    return declareTextOption(command, "--at-least", "SCORE,...",
+                             "also P(score >= SCORE) for each SCORE from 0 to 1000\n"
+                             "(a score given twice counts once)");
+}
+
+CLI::Option* declareQuietFlag(CLI::App& command) {
+    return declareFlag(command, "--quiet", "no progress line on the terminal");
+}
+
+void groupOptions(const std::string& heading, std::initializer_list<CLI::Option*> options) {
+    for (CLI::Option* option : options)
+        option->group(heading);
+}
 
 std::string domainOf(std::string_view option, std::span<const OptionDomain> domains) {
     for (const OptionDomain& domain : domains)

@@ -6,6 +6,7 @@
 // and what it accepts.
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +17,7 @@
 #include "cli/simulate_settings.h"
 
 namespace CLI {
+class App;
 class Option;
 } // namespace CLI
 
@@ -38,6 +40,16 @@ struct OptionDomain {
     std::string_view option;
     const char* accepts;
 };
+
+// The options every command declares alike, with their help lines.
+CLI::Option* declareStepsOption(CLI::App& command);
+// `sameForAnyCount` ends the help line: "the results are the same for any count".
+CLI::Option* declareThreadsOption(CLI::App& command, std::string_view sameForAnyCount);
+CLI::Option* declareAtLeastOption(CLI::App& command);
+CLI::Option* declareQuietFlag(CLI::App& command);
+
+// Lists the options under one heading of the command's help.
+void groupOptions(const std::string& heading, std::initializer_list<CLI::Option*> options);
 
 // What `option` accepts by the table (Command::accepts); "" for an option
 // the table does not hold.

@@ -44,20 +44,15 @@ class SimulateCommand final : public Command {
     void declareOptions(CLI::App& command) override {
         command.footer(helpFooter);
         songs_ = declareTextOption(command, "--songs", "N", "songs to play, 1 to 2147483647 (required)");
-        steps_ = declareTextOption(command, "--steps", "S", "steps per song, 1 to 2147483647 (required)");
+        steps_ = declareStepsOption(command);
         perfect_ = declareTextOption(command, "--perfect", "R",
                                      "the chance that a step is judged perfect or better,\n"
                                      "in (0, 1], read as the dialogue reads it (required)");
         seed_ = declareTextOption(command, "--seed", "SECONDS",
                                   "the clock second to seed from, 0 to 4294967295\n"
                                   "(default: the current second)");
-        threads_ = declareTextOption(command, "--threads", "T",
-                                     "threads, 1 to 1024 (default: the usable CPUs, " +
-                                         std::to_string(defaultThreadCount()) +
-                                         " here);\nthe results are the same for any count");
-        atLeast_ = declareTextOption(command, "--at-least", "SCORE,...",
-                                     "also P(score >= SCORE) for each SCORE from 0 to 1000\n"
-                                     "(a score given twice counts once)");
+        threads_ = declareThreadsOption(command, "the results are the same for any count");
+        atLeast_ = declareAtLeastOption(command);
         format_ = declareTextOption(command, "--format", "FORMAT", "text, csv or json (default: text)");
         output_ = declareTextOption(command, "--output", "FILE",
                                     "the report to FILE instead of standard output (\"-\")");
@@ -65,13 +60,10 @@ class SimulateCommand final : public Command {
             declareTextOption(command, "--results", "FILE", "also the dialogue's results table to FILE");
         plot_ =
             declareTextOption(command, "--plot", "FILE.svg", "also an SVG histogram of the scores to FILE");
-        quiet_ = declareFlag(command, "--quiet", "no progress line on the terminal");
-        for (CLI::Option* option : {songs_, steps_, perfect_})
-            option->group("Required");
-        for (CLI::Option* option : {seed_, threads_, atLeast_, quiet_})
-            option->group("Run");
-        for (CLI::Option* option : {format_, output_, results_, plot_})
-            option->group("Output");
+        quiet_ = declareQuietFlag(command);
+        groupOptions("Required", {songs_, steps_, perfect_});
+        groupOptions("Run", {seed_, threads_, atLeast_, quiet_});
+        groupOptions("Output", {format_, output_, results_, plot_});
     }
 
     std::string accepts(std::string_view option) const override {

@@ -68,7 +68,7 @@ class TargetCommand final : public Command {
 
     void declareOptions(CLI::App& command) override {
         command.footer(helpFooter);
-        steps_ = declareTextOption(command, "--steps", "S", "steps per song, 1 to 2147483647 (required)");
+        steps_ = declareStepsOption(command);
         aaaChance_ = declareTextOption(command, "--aaa-chance", "Q", "goal: P(AAA) >= Q, Q from 0 to 1");
         score_ = declareTextOption(command, "--score", "X",
                                    "goal: P(score >= X) >= Q with --chance Q,\nX from 0 to 1000");
@@ -82,20 +82,14 @@ class TargetCommand final : public Command {
         resolution_ = declareTextOption(command, "--resolution", "R",
                                         "score and mean goals: the bracket's width, in\n"
                                         "(0, 0.5] (default: 0.0001)");
-        threads_ = declareTextOption(command, "--threads", "T",
-                                     "threads, 1 to 1024 (default: the usable CPUs, " +
-                                         std::to_string(defaultThreadCount()) +
-                                         " here);\nthe answer is the same for any count");
+        threads_ = declareThreadsOption(command, "the answer is the same for any count");
         format_ = declareTextOption(command, "--format", "FORMAT", "text or json (default: text)");
         output_ = declareTextOption(command, "--output", "FILE",
                                     "the answer to FILE instead of standard output (\"-\")");
-        quiet_ = declareFlag(command, "--quiet", "no progress line on the terminal");
-        for (CLI::Option* option : {steps_, aaaChance_, score_, chance_, mean_})
-            option->group("Goal");
-        for (CLI::Option* option : {songs_, seed_, resolution_, threads_, quiet_})
-            option->group("Run");
-        for (CLI::Option* option : {format_, output_})
-            option->group("Output");
+        quiet_ = declareQuietFlag(command);
+        groupOptions("Goal", {steps_, aaaChance_, score_, chance_, mean_});
+        groupOptions("Run", {songs_, seed_, resolution_, threads_, quiet_});
+        groupOptions("Output", {format_, output_});
     }
 
     std::string accepts(std::string_view option) const override {
