@@ -1,7 +1,5 @@
 #include "cli/option_reading.h"
 
-#include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <ctime>
 #include <string>
@@ -47,11 +45,6 @@ CLI::Option* declareQuietFlag(CLI::App& command) {
     return declareFlag(command, "--quiet", "no progress line on the terminal");
 }
 
-void groupOptions(const std::string& heading, std::initializer_list<CLI::Option*> options) {
-    for (CLI::Option* option : options)
-        option->group(heading);
-}
-
 std::string domainOf(std::string_view option, std::span<const OptionDomain> domains) {
     for (const OptionDomain& domain : domains)
         if (domain.option == option)
@@ -62,7 +55,7 @@ std::string domainOf(std::string_view option, std::span<const OptionDomain> doma
 std::string requiredText(const CLI::Option& option, std::string_view accepts) {
     std::optional<std::string> text = givenText(option);
     if (!text)
-        throw UsageError(option.get_name() + " is required: " + std::string(accepts));
+        throw UsageError(optionName(option) + " is required: " + std::string(accepts));
     return std::move(*text);
 }
 
@@ -71,7 +64,7 @@ std::int64_t requiredWholeNumber(const CLI::Option& option, std::int64_t low, st
     const std::string text = requiredText(option, accepts);
     const std::optional<std::int64_t> value = readWholeNumber(text, low, high);
     if (!value)
-        refuseValue(option.get_name(), text, accepts);
+        refuseValue(optionName(option), text, accepts);
     return *value;
 }
 
@@ -82,7 +75,7 @@ std::optional<std::int64_t> optionalWholeNumber(const CLI::Option& option, std::
         return std::nullopt;
     const std::optional<std::int64_t> value = readWholeNumber(*text, low, high);
     if (!value)
-        refuseValue(option.get_name(), *text, accepts);
+        refuseValue(optionName(option), *text, accepts);
     return value;
 }
 
@@ -106,7 +99,7 @@ std::vector<std::int32_t> scoreList(const CLI::Option& option) {
         return {};
     std::optional<std::vector<std::int32_t>> scores = readScoreList(*text);
     if (!scores)
-        refuseValue(option.get_name(), *text, scoresDomain);
+        refuseValue(optionName(option), *text, scoresDomain);
     return std::move(*scores);
 }
 
@@ -118,13 +111,13 @@ ReportFormat reportFormat(const CLI::Option& option) {
         return ReportFormat::csv;
     if (*text == "json")
         return ReportFormat::json;
-    refuseValue(option.get_name(), *text, formatDomain);
+    refuseValue(optionName(option), *text, formatDomain);
 }
 
 std::optional<std::string> fileName(const CLI::Option& option) {
     std::optional<std::string> text = givenText(option);
     if (text && text->empty())
-        refuseValue(option.get_name(), *text, fileDomain);
+        refuseValue(optionName(option), *text, fileDomain);
     return text;
 }
 

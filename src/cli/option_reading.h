@@ -6,7 +6,6 @@
 // and what it accepts.
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -47,9 +46,6 @@ CLI::Option* declareStepsOption(CLI::App& command);
 CLI::Option* declareThreadsOption(CLI::App& command, std::string_view sameForAnyCount);
 CLI::Option* declareAtLeastOption(CLI::App& command);
 CLI::Option* declareQuietFlag(CLI::App& command);
-
-// Lists the options under one heading of the command's help.
-void groupOptions(const std::string& heading, std::initializer_list<CLI::Option*> options);
 
 // What `option` accepts by the table (Command::accepts); "" for an option
 // the table does not hold.

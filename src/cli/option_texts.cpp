@@ -17,6 +17,23 @@ CLI::Option* declareFlag(CLI::App& command, const std::string& name, const std::
     return command.add_flag(name, help)->disable_flag_override();
 }
 
+void setHelpFooter(CLI::App& command, const std::string& footer) {
+    command.footer(footer);
+}
+
+void groupOptions(const std::string& heading, std::initializer_list<CLI::Option*> options) {
+    for (CLI::Option* option : options)
+        option->group(heading);
+}
+
+std::string optionName(const CLI::Option& option) {
+    return option.get_name();
+}
+
+bool flagGiven(const CLI::Option& flag) {
+    return flag.count() > 0;
+}
+
 std::optional<std::string> givenText(const CLI::Option& option) {
     const std::vector<std::string>& texts = option.results();
     if (texts.empty())

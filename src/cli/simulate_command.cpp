@@ -1,7 +1,5 @@
 #include "cli/simulate_command.h"
 
-#include <CLI/CLI.hpp>
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,7 +40,7 @@ class SimulateCommand final : public Command {
     std::string_view summary() const override { return "play seeded songs and summarise their scores"; }
 
     void declareOptions(CLI::App& command) override {
-        command.footer(helpFooter);
+        setHelpFooter(command, helpFooter);
         songs_ = declareTextOption(command, "--songs", "N", "songs to play, 1 to 2147483647 (required)");
         steps_ = declareStepsOption(command);
         perfect_ = declareTextOption(command, "--perfect", "R",
@@ -93,7 +91,7 @@ class SimulateCommand final : public Command {
         request.seed = seedSecond(*seed_);
         settings.threads = threadCount(*threads_);
         settings.atLeast = scoreList(*atLeast_);
-        settings.quiet = quiet_->count() > 0;
+        settings.quiet = flagGiven(*quiet_);
 
         settings.format = reportFormat(*format_);
         settings.outputFile = fileName(*output_).value_or("-");

@@ -1,7 +1,5 @@
 #include "cli/sweep_command.h"
 
-#include <CLI/CLI.hpp>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,7 +35,7 @@ class SweepCommand final : public Command {
     std::string_view summary() const override { return "play the same seeded songs at many perfect ratios"; }
 
     void declareOptions(CLI::App& command) override {
-        command.footer(helpFooter);
+        setHelpFooter(command, helpFooter);
         songs_ = declareTextOption(command, "--songs", "N", "songs per ratio, 1 to 2147483647 (required)");
         steps_ = declareStepsOption(command);
         perfect_ = declareTextOption(command, "--perfect", "RATIOS",
@@ -82,7 +80,7 @@ class SweepCommand final : public Command {
         request.seed = seedSecond(*seed_);
         settings.threads = threadCount(*threads_);
         request.atLeast = scoreList(*atLeast_);
-        settings.quiet = quiet_->count() > 0;
+        settings.quiet = flagGiven(*quiet_);
         settings.format = reportFormat(*format_);
         settings.outputFile = fileName(*output_).value_or("-");
         settings.plotFile = fileName(*plot_);

@@ -1,7 +1,5 @@
 #include "cli/target_command.h"
 
-#include <CLI/CLI.hpp>
-
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -67,7 +65,7 @@ class TargetCommand final : public Command {
     std::string_view summary() const override { return "find the smallest perfect ratio that meets a goal"; }
 
     void declareOptions(CLI::App& command) override {
-        command.footer(helpFooter);
+        setHelpFooter(command, helpFooter);
         steps_ = declareStepsOption(command);
         aaaChance_ = declareTextOption(command, "--aaa-chance", "Q", "goal: P(AAA) >= Q, Q from 0 to 1");
         score_ = declareTextOption(command, "--score", "X",
@@ -126,7 +124,7 @@ class TargetCommand final : public Command {
             optionalWholeNumber(*songs_, 1, countLimit, countDomain).value_or(100000));
         settings.seed = seedSecond(*seed_);
         settings.threads = threadCount(*threads_);
-        settings.quiet = quiet_->count() > 0;
+        settings.quiet = flagGiven(*quiet_);
         if (const std::optional<std::string> text = givenText(*format_)) {
             if (*text == "text")
                 settings.format = TargetFormat::text;
@@ -189,14 +187,14 @@ class TargetCommand final : public Command {
     double chanceOf(const CLI::Option& option, const std::string& text) const {
         const double chance = real(option, text);
         if (!(chance >= 0 && chance <= 1))
-            refuseValue(option.get_name(), text, chanceDomain);
+            refuseValue(optionName(option), text, chanceDomain);
         return chance;
     }
 
     double real(const CLI::Option& option, const std::string& text) const {
         const std::optional<double> value = readDecimal(text);
         if (!value)
-            refuseValue(option.get_name(), text, accepts(option.get_name()));
+            refuseValue(optionName(option), text, accepts(optionName(option)));
         return *value;
     }
 
