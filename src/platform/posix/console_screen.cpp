@@ -4,7 +4,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <charconv>
+#include <cstddef>
+#include <cstdio>
 
 #include "platform/descriptor_io.h"
 
@@ -65,14 +66,14 @@ void blankWindow(const TextWindow& /*window*/) {
 void placeCursor(long column, long row) {
     if (screenHandle < 0)
         return;
-    // "ESC [ row ; column H", both 1-based.
-    char sequence[48] = "\x1b[";
-    char* end = sequence + sizeof sequence;
-    char* next = std::to_chars(sequence + 2, end, row + 1).ptr;
-    *next++ = ';';
-    next = std::to_chars(next, end, column + 1).ptr;
-    *next++ = 'H';
-    writeToScreen(sequence, static_cast<std::size_t>(next - sequence));
+    // "ESC [ row ; column H", both 1-based. Two longs fit with room to
+    // spare; should the text ever not fit, nothing is sent rather than a
+    // sequence cut short.
+    char sequence[64];
+    const int length = std::snprintf(sequence, sizeof sequence, "\x1b[%lld;%lldH",
+                                     static_cast<long long>(row) + 1, static_cast<long long>(column) + 1);
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof sequence)
+        writeToScreen(sequence, static_cast<std::size_t>(length));
 }
 
 } // namespace quorvex::platform
