@@ -8,7 +8,6 @@
 //    one after another with runSongs.
 // The two sides of a comparison take turns. Not a test.
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_timing.h"
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine.h"
@@ -25,33 +25,15 @@
 
 namespace {
 
+using Timing = quorvex::bench::Cost;
+using quorvex::bench::costOf;
+
 using namespace quorvex;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t seed = 1700000000u;
 constexpr std::int32_t runCount = 100;
 constexpr std::int32_t songsPerRun = 100000;
 constexpr std::int32_t steps = 400;
-
-// Processor time of the whole process (all threads), in seconds.
-double processorSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-struct Timing {
-    double wall;      // seconds
-    double processor; // seconds, all threads, in the same repetition
-};
-
-Timing timed(const std::function<void()>& play) {
-    const double processorStart = processorSeconds();
-    const auto start = Clock::now();
-    play();
-    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    return {wall, processorSeconds() - processorStart};
-}
 
 // The fastest of `repeats` calls of each, the two taking turns so that both
 // meet the same spells of other work on the machine, which only ever slows
@@ -60,10 +42,10 @@ std::pair<Timing, Timing> fastestInTurn(int repeats, const std::function<void()>
                                         const std::function<void()>& batch) {
     Timing bestReference{0.0, 0.0}, bestBatch{0.0, 0.0};
     for (int repeat = 0; repeat < repeats; ++repeat) {
-        const Timing r = timed(reference);
+        const Timing r = costOf(reference);
         if (repeat == 0 || r.wall < bestReference.wall)
             bestReference = r;
-        const Timing b = timed(batch);
+        const Timing b = costOf(batch);
         if (repeat == 0 || b.wall < bestBatch.wall)
             bestBatch = b;
     }

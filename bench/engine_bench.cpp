@@ -10,12 +10,15 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "bench_timing.h"
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine.h"
 #include "sim/step_model.h"
 
 namespace {
+
+using quorvex::bench::processorSeconds;
 
 using namespace quorvex;
 using Clock = std::chrono::steady_clock;
@@ -46,13 +49,6 @@ double plainNsPerStep(const Case& c, int repeats) {
             best = seconds;
     }
     return best * 1e9 / (static_cast<double>(prefixSongs) * steps);
-}
-
-// Processor time of the whole process (all threads), in seconds.
-double processorSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 struct EngineFigures {

@@ -6,16 +6,15 @@
 // is the least of a few runs, in wall-clock time and in processor time (all
 // threads; steadier on a busy machine); the work beyond the engine is also
 // timed on its own. Not a test. Optional argument: runs per figure.
-#include <time.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "cli/classic_results.h"
 #include "cli/command_line.h"
 #include "cli/run_record.h"
@@ -28,37 +27,16 @@
 
 namespace {
 
+using quorvex::bench::Cost;
+using quorvex::bench::costOf;
+using quorvex::bench::keepLeast;
+
 using namespace quorvex;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::int32_t songs = 1000000;
 constexpr std::int32_t steps = 400;
 constexpr double ratio = 0.95;
 constexpr std::uint32_t seed = 1700000000u;
-
-// Processor time of the whole process (all threads), in seconds.
-double processorSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-struct Cost {
-    double wall = 0;
-    double processor = 0;
-};
-
-template <typename Work> Cost costOf(Work work) {
-    const double processorStart = processorSeconds();
-    const auto start = Clock::now();
-    work();
-    return {std::chrono::duration<double>(Clock::now() - start).count(), processorSeconds() - processorStart};
-}
-
-void keepLeast(Cost& least, const Cost& cost, bool first) {
-    least.wall = first ? cost.wall : std::min(least.wall, cost.wall);
-    least.processor = first ? cost.processor : std::min(least.processor, cost.processor);
-}
 
 // The engine alone, as the command plays it: seeded, every thread.
 void engineAlone(int threads) {

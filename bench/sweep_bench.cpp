@@ -7,10 +7,8 @@
 // the least of a few runs, the sides taking turns, in wall-clock time and in
 // processor time (all threads; steadier on a busy machine). Not a test.
 // Optional argument: runs per figure (default 3).
-#include <time.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,38 +16,18 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "cli/command_line.h"
 #include "runtime/numeric_mode.h"
 #include "sim/engine/engine.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using quorvex::bench::Cost;
+using quorvex::bench::costOf;
+using quorvex::bench::keepLeast;
 
 constexpr const char* seed = "1700000000";
-
-double processorSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-struct Cost {
-    double wall = 0;
-    double processor = 0;
-};
-
-Cost costOf(const std::function<void()>& work) {
-    const double processorStart = processorSeconds();
-    const auto start = Clock::now();
-    work();
-    return {std::chrono::duration<double>(Clock::now() - start).count(), processorSeconds() - processorStart};
-}
-
-void keepLeast(Cost& least, const Cost& cost, bool first) {
-    least.wall = first ? cost.wall : std::min(least.wall, cost.wall);
-    least.processor = first ? cost.processor : std::min(least.processor, cost.processor);
-}
 
 void command(const std::vector<std::string>& words) {
     std::vector<const char*> argv = {"quorvex"};
