@@ -7,7 +7,6 @@
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,8 +14,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace quorvex::testing {
@@ -28,25 +25,6 @@ std::string makeTempDir() {
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));
     return pattern;
-}
-
-std::optional<std::string> readFile(const std::string& path) {
-    // Only regular files: a device behind the name (/dev/full reads as
-    // endless zeros) or a directory has no contents to compare.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-void writeFile(const std::string& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
 }
 
 namespace {

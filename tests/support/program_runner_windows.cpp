@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -142,23 +139,6 @@ std::string makeTempDir() {
             return candidate;
     }
     throw std::runtime_error("no fresh temporary folder");
-}
-
-std::optional<std::string> readFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-void writeFile(const std::string& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
 }
 
 ProgramRun runProgram(const ProgramOptions& options) {

@@ -20,7 +20,8 @@ add_library(quorvex_test_support STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/support/program_runner_windows.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/pipe_windows.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/temp_file_windows.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/support/temp_folder.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/temp_folder.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/file_contents.cpp)
 target_include_directories(quorvex_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/support)
 target_compile_definitions(quorvex_test_support PRIVATE
   QUORVEX_BINARY="$<TARGET_FILE:quorvex>"
