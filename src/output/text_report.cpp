@@ -214,9 +214,9 @@ class ReportWriter {
         labelled("Draws",
                  wordsOf(integerText(run_.census.aaaDraws) + " of 10000000 keep a song AAA, " +
                          integerText(run_.census.marvelousDraws) +
-                         " are marvelous; exact values assume independent, equally likely draws, "
-                         "generator values independent, equally likely generator outputs (215 or 214 "
-                         "of its 2^31 give each draw)"));
+                         " are marvelous; exact values assume independent, equally likely draws; "
+                         "generator values assume independent, equally likely generator outputs (215 "
+                         "or 214 of its 2^31 give each draw)"));
     }
 
     // 6. An exact value outside its estimate's interval.
