@@ -111,6 +111,7 @@ package: build
 # lintian on the package (any error fails; warnings and notes are shown), and
 # its files against the list the install test uses.
 package-check: package
+	@$(DEPENDENCIES) package-check
 	tools/check-package build/release/quorvex_*_amd64.deb
 
 # The Windows zip: build/windows/quorvex-<version>-win64.zip with quorvex.exe,
