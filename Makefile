@@ -97,7 +97,7 @@ windows-test:
 # Installation: the program, its manual page, its bash completion, and the
 # README, LICENSE and docs pages in share/doc/quorvex, under PREFIX (and
 # DESTDIR, for staging).
-.PHONY: install package package-check windows-package
+.PHONY: install package package-check windows-package windows-package-check
 PREFIX ?= /usr/local
 
 install: build
@@ -118,3 +118,8 @@ package-check: package
 # README.md and LICENSE.
 windows-package: windows
 	cd build/windows && cpack -G ZIP
+
+# The zip unpacked into a fresh folder: its files, and its quorvex.exe under
+# wine against the Linux program for seeded runs, byte for byte.
+windows-package-check: windows-package build
+	tools/check-windows-zip build/windows/quorvex-*-win64.zip build/release/quorvex
