@@ -93,3 +93,33 @@ windows-test:
 	cmake --preset windows
 	cmake --build --preset windows
 	tests/windows/wine_session.sh ctest --preset windows
+
+# Installation: the program, its manual page, its bash completion, and the
+# README, LICENSE and docs pages in share/doc/quorvex, under PREFIX (and
+# DESTDIR, for staging).
+.PHONY: install package package-check windows-package windows-package-check
+PREFIX ?= /usr/local
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
+
+# The Debian package: build/release/quorvex_<version>_amd64.deb.
+package: build
+	@$(DEPENDENCIES) package
+	cd build/release && cpack -G DEB
+
+# lintian on the package (any error fails; warnings and notes are shown), and
+# its files against the list the install test uses.
+package-check: package
+	@$(DEPENDENCIES) package-check
+	tools/check-package build/release/quorvex_*_amd64.deb
+
+# The Windows zip: build/windows/quorvex-<version>-win64.zip with quorvex.exe,
+# README.md and LICENSE.
+windows-package: windows
+	cd build/windows && cpack -G ZIP
+
+# The zip unpacked into a fresh folder: its files, and its quorvex.exe under
+# wine against the Linux program for seeded runs, byte for byte.
+windows-package-check: windows-package build
+	tools/check-windows-zip build/windows/quorvex-*-win64.zip build/release/quorvex
