@@ -261,6 +261,10 @@ class SharedBatch {
     // thread has failed.
     void report(const SongRunFinished& finished) {
         for (std::size_t r = 0; r < runs_.size(); ++r) {
+            if (cancelRequested(options_.cancel)) {
+                stop();
+                return;
+            }
             if (plans_[r].chunkCount == 0) {
                 ScoreAggregate songs;
                 const ModelFault fault = playWithoutDraws(runs_[r], plans_[r].way, songs, songsDone_);
@@ -274,8 +278,10 @@ class SharedBatch {
                                stopping_.load(std::memory_order_relaxed);
                     });
                 }
-                if (stopping_.load(std::memory_order_relaxed))
+                if (stopping_.load(std::memory_order_relaxed) || cancelRequested(options_.cancel)) {
+                    stop();
                     return;
+                }
                 finished(r, slot.songs, slot.fault);
             }
             // The slot of run r now serves run r + window.
