@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/seeded_run.h"
-#include "sim/engine/engine_aggregate.h"
+#include "sim/engine/score_aggregate.h"
 
 namespace quorvex::cli {
 

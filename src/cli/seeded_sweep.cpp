@@ -6,7 +6,7 @@
 #include "cli/run_record.h"
 #include "cli/seeded_run.h"
 #include "runtime/random_source.h"
-#include "sim/engine/engine_batch.h"
+#include "sim/engine/song_batch.h"
 #include "stats/draw_census.h"
 
 namespace quorvex::cli {

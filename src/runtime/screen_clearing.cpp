@@ -34,10 +34,6 @@ void closeConsoleScreen() {
     platform::closeScreen();
 }
 
-bool consoleScreenOpen() {
-    return platform::screenOpen();
-}
-
 const TextWindow& textWindow() {
     return window;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The vector step evaluation, written once for every width. Included only by
-// the engine_kernel_<isa>.cpp files, each compiled for its instruction set and
+// the kernel_<isa>.cpp files, each compiled for its instruction set and
 // instantiating these templates with a traits type of internal linkage, so
 // that no instantiation is shared between differently compiled files.
 //
@@ -28,8 +28,8 @@
 #include <cstring>
 
 #include "runtime/tangent.h"
-#include "sim/engine/engine_kernel.h"
-#include "sim/engine/engine_step_code.h"
+#include "sim/engine/kernel.h"
+#include "sim/engine/step_code.h"
 #include "sim/step_model.h"
 
 namespace quorvex::kernel_body {
@@ -169,7 +169,7 @@ inline void judgeIndices(const typename I::VD* t, const KernelConstants& k, type
         pointsUnsettled[j] = (fraction <= tolerance) | (fraction >= (1.0 - carryBand) - tolerance);
     }
 
-    // 7. Marvelous and AAA by the draw index, exactly (engine_thresholds.h).
+    // 7. Marvelous and AAA by the draw index, exactly (draw_thresholds.h).
     for (int j = 0; j < M; ++j) {
         const VI marvelous = notMarvelous ? VI{} : (t[j] >= k.marvelousLow) & (t[j] <= k.marvelousHigh);
         const VI breaksAaa = (t[j] < k.aaaLow) | (t[j] > k.aaaHigh);

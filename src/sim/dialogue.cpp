@@ -1,4 +1,4 @@
-#include "sim/driver.h"
+#include "sim/dialogue.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include "runtime/screen_clearing.h"
 #include "runtime/typed_reading.h"
 #include "sim/engine/engine.h"
-#include "sim/results_report.h"
+#include "sim/results_table.h"
 #include "sim/score_tally.h"
 #include "sim/step_model.h"
 
@@ -79,7 +79,7 @@ int runSimulator() {
     if (derived.fault == ModelFault::zeroStepCount)
         return stopWith(zeroStepsMessage);
     // 10. The headings are in the file while the songs run.
-    ResultsReport report;
+    ResultsTableFile report;
     if (!report.open(typed.perfectRatio, typed.songs, typed.steps))
         return stopWith(report.failureMessage());
     // 11. Every song; a ratio that cannot be played stops at the first step.

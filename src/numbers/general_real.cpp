@@ -1,4 +1,4 @@
-#include "sim/general_real.h"
+#include "numbers/general_real.h"
 
 #include <array>
 #include <bit>
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "sim/power_of_ten.h"
+#include "numbers/power_of_ten.h"
 
 namespace quorvex {
 
