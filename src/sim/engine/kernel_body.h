@@ -243,8 +243,9 @@ struct PendingDraws {
     std::size_t count = 0;
 };
 
-// 1. One vector of draws: the marvelous ones get their code, the others are
-//    appended to the pending list (their code slots are overwritten later).
+// The first stage for one vector of draws: the marvelous ones get their
+// code, the others are appended to the pending list (their code slots are
+// overwritten later).
 template <class I>
 inline void classify(typename I::VD t, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
                      PendingDraws& pending) {
@@ -255,8 +256,8 @@ inline void classify(typename I::VD t, std::int32_t base, const KernelConstants&
         I::compact(t, ~marvelous, base, pending.index + pending.count, pending.position + pending.count);
 }
 
-// 1. One round of the streams, vector by vector, in lane order (the default
-//    lane layout: drawOfLane(v, lane) = v * width + lane).
+// The first stage for one round of the streams, vector by vector, in lane
+// order (the default lane layout: drawOfLane(v, lane) = v * width + lane).
 template <class I>
 inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base, const KernelConstants& k,
                                   std::int32_t* codes, PendingDraws& pending) {
@@ -264,9 +265,10 @@ inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base
         classify<I>(drawIndices<I>(state[v]), base + v * I::width, k, codes, pending);
 }
 
-// 2. The pending draws, judgedTogether full vectors at a time, their codes
-//    scattered into place. The lanes past the last pending draw judge draw 0
-//    and store into codes[spare], a slot the caller does not read.
+// The second stage: the pending draws are judged judgedTogether full vectors
+// at a time and their codes scattered into place. The lanes past the last
+// pending draw judge draw 0 and store into codes[spare], a slot the caller
+// does not read.
 template <class I>
 inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes,
                          std::int32_t spare) {
