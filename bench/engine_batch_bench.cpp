@@ -20,7 +20,7 @@
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine.h"
-#include "sim/engine/engine_batch.h"
+#include "sim/engine/song_batch.h"
 #include "sim/step_model.h"
 
 namespace {

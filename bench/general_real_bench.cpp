@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "numbers/general_real.h"
 #include "runtime/numeric_mode.h"
-#include "sim/general_real.h"
 
 int main() {
     using namespace quorvex;

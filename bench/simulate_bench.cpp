@@ -23,6 +23,7 @@
 #include "output/svg_histogram.h"
 #include "output/text_report.h"
 #include "runtime/numeric_mode.h"
+#include "runtime/random_source.h"
 #include "sim/engine/engine.h"
 
 namespace {

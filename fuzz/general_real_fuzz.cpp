@@ -28,7 +28,7 @@
 #include <cstring>
 #include <string>
 
-#include "sim/general_real.h"
+#include "numbers/general_real.h"
 
 namespace {
 

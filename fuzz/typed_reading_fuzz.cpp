@@ -1,5 +1,5 @@
 // Arbitrary bytes typed at the three prompts: the song count (readLong), the
-// step count (readInt) and the perfect ratio (readReal), in the driver's
+// step count (readInt) and the perfect ratio (readReal), in the dialogue's
 // order, on a stream over the bytes in memory.
 //
 // Checked after every read, against the stream as it stood before it:
@@ -46,7 +46,7 @@ struct AfterReads {
     std::string unread;
 };
 
-// The first `reads` reads of the driver's three, on a fresh stream.
+// The first `reads` reads of the dialogue's three, on a fresh stream.
 AfterReads readFirst(std::string_view bytes, int reads) {
     istream in(bytes);
     AfterReads after;

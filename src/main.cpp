@@ -1,7 +1,7 @@
 #include "cli/command_line.h"
 #include "runtime/console.h"
 #include "runtime/numeric_mode.h"
-#include "sim/driver.h"
+#include "sim/dialogue.h"
 
 // Chooses the face: with no arguments the dialogue, byte for byte as it has
 // always been; with any argument the command line.

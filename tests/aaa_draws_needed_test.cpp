@@ -78,7 +78,10 @@ TEST(AaaDrawsNeeded, ExactBoundariesOfMoreSteps) {
     EXPECT_EQ(aaaDrawsNeeded(1000, 0x1p-1000).aaaDraws, 5000000);
     EXPECT_EQ(aaaDrawsNeeded(1000, up(0x1p-1000)).aaaDraws, 5000001);
     EXPECT_EQ(aaaDrawsNeeded(33, std::pow(3.0, 33) * 0x1p-231).aaaDraws, 78125 * 3); // 3^33 < 2^53
-    EXPECT_EQ(aaaChanceVerdict(9999999, 7, 1.0), ChanceVerdict::notMet);
+    // Only every draw keeps a chance of 1: one draw fewer falls short by both methods.
+    EXPECT_EQ(aaaDrawsNeeded(7, 1.0).aaaDraws, 10000000);
+    EXPECT_EQ(aaaChanceByLogarithms(9999999, 7, 1.0), ChanceVerdict::notMet);
+    EXPECT_EQ(aaaChanceExactly(9999999, 7, 1.0), ChanceVerdict::notMet);
 }
 
 TEST(AaaDrawsNeeded, LogarithmsNeverContradictTheExactCheck) {

@@ -20,6 +20,11 @@
 namespace quorvex::stats {
 namespace {
 
+// a(r) for a double r in (0, 1]: the census's AAA draws at that ratio.
+std::int32_t aaaDrawsAt(double ratio) {
+    return takeDrawCensus(deriveRunConstants(1, ratio).constants).aaaDraws;
+}
+
 class AaaRatioTargetTest : public ::testing::Test {
   protected:
     void SetUp() override { setNumericMode(); }

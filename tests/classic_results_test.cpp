@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/engine/engine_aggregate.h"
+#include "sim/engine/score_aggregate.h"
 
 namespace quorvex::output {
 namespace {

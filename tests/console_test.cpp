@@ -59,7 +59,7 @@ TEST(Console, RedirectedOutputWaitsWhileTheTerminalIsCleared) {
 
     const int result = runInSession(terminal, typed.readEnd, shown.writeEnd, [&] {
         openConsole();
-        if (!consoleScreenOpen() || textWindow().screenWidth != 80)
+        if (!platform::screenOpen() || textWindow().screenWidth != 80)
             return 1;
         if ((consoleOutput().flags() & ios::unitbuf) != 0)
             return 2;
@@ -73,7 +73,7 @@ TEST(Console, RedirectedOutputWaitsWhileTheTerminalIsCleared) {
         if (!shown.arrived().empty())
             return 4;
         closeConsole();
-        if (consoleScreenOpen())
+        if (platform::screenOpen())
             return 5;
         return shown.arrived() == "Working..." ? 0 : 6;
     });
@@ -109,7 +109,7 @@ TEST(Console, WithoutAControllingTerminalOnlyTheStreamsWork) {
         ::setsid();
         ::dup2(shown.writeEnd, 1);
         openConsole();
-        if (consoleScreenOpen())
+        if (platform::screenOpen())
             return 1;
         clearScreen();
         writeText(consoleOutput(), "Working...");
@@ -217,7 +217,7 @@ TEST(Console, RedirectedOutputWaitsWhileTheConsoleIsCleared) {
     {
         const StandardDescriptorsOn bound(typed.readEnd, shown.writeEnd);
         openConsole();
-        screenOpen = consoleScreenOpen();
+        screenOpen = platform::screenOpen();
         window = textWindow();
         unitBuffered = (consoleOutput().flags() & ios::unitbuf) != 0;
         writeText(consoleOutput(), "Number of songs: ");
@@ -227,7 +227,7 @@ TEST(Console, RedirectedOutputWaitsWhileTheConsoleIsCleared) {
         writeText(consoleOutput(), "Working...");
         beforeEnd = shown.arrived();
         closeConsole();
-        openAfterEnd = consoleScreenOpen();
+        openAfterEnd = platform::screenOpen();
         afterEnd = shown.arrived();
     }
     EXPECT_TRUE(screenOpen);

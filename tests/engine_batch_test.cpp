@@ -2,7 +2,7 @@
 // model gives from its start state, whatever the thread count, the runs
 // around it and the pace of the reporting; runs are reported once each, in
 // order, on the calling thread.
-#include "sim/engine/engine_batch.h"
+#include "sim/engine/song_batch.h"
 
 #include <atomic>
 #include <chrono>
@@ -16,6 +16,7 @@
 
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
+#include "sim/engine/plain_run.h"
 #include "sim/step_model.h"
 
 namespace quorvex {

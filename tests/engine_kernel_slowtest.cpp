@@ -11,11 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include "evaluate_draws.h"
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "runtime/tangent.h"
 #include "sim/engine/engine.h"
-#include "sim/engine/engine_step_code.h"
+#include "sim/engine/kernel_constants.h"
+#include "sim/engine/step_code.h"
 #include "sim/step_model.h"
 
 namespace quorvex {

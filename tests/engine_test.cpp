@@ -19,8 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include "evaluate_draws.h"
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
+#include "sim/engine/kernel.h"
+#include "sim/engine/kernel_constants.h"
+#include "sim/engine/plain_run.h"
 #include "sim/step_model.h"
 
 namespace quorvex {

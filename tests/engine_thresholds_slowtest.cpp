@@ -13,8 +13,8 @@
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "runtime/tangent.h"
+#include "sim/engine/draw_thresholds.h"
 #include "sim/engine/engine.h"
-#include "sim/engine/engine_thresholds.h"
 #include "sim/step_model.h"
 
 namespace quorvex {

@@ -1,7 +1,7 @@
 // The marvelous and AAA draw intervals: their ends are where judgeStep's
 // decision changes, and they carry the model's own edge cases. The slow test
 // beside this one proves over all 10^7 draws that the sets are intervals.
-#include "sim/engine/engine_thresholds.h"
+#include "sim/engine/draw_thresholds.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "sim/general_real.h"
+#include "numbers/general_real.h"
 
 #include <cmath>
 #include <cstdint>

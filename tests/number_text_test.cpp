@@ -1,6 +1,6 @@
 // Numbers as the writers print them: the same bytes on every platform.
 
-#include "output/number_text.h"
+#include "numbers/number_text.h"
 
 #include <cmath>
 #include <limits>
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvex::output {
+namespace quorvex {
 namespace {
 
 TEST(NumberText, ShortestReadsBackAsTheSameDouble) {
@@ -91,4 +91,4 @@ TEST(NumberText, DecimalsShowASpreadToOneOrTwoDigits) {
 }
 
 } // namespace
-} // namespace quorvex::output
+} // namespace quorvex

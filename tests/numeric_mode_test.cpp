@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "numeric_control_word.h"
+
 namespace quorvex {
 namespace {
 

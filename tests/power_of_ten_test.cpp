@@ -1,4 +1,4 @@
-#include "sim/power_of_ten.h"
+#include "numbers/power_of_ten.h"
 
 #include <bit>
 #include <cfenv>

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/engine/engine_aggregate.h"
+#include "sim/engine/score_aggregate.h"
 
 namespace quorvex::stats {
 namespace {

@@ -97,7 +97,7 @@ TEST_F(ScreenClearing, NothingOnADeviceThatIsNoTerminal) {
     const TempFile file("quorvex_screen_");
     ASSERT_GE(file.fd, 0);
     EXPECT_FALSE(openConsoleScreen(file.path.c_str()));
-    EXPECT_FALSE(consoleScreenOpen());
+    EXPECT_FALSE(platform::screenOpen());
     clearScreen();
     moveCursor(1, 1);
     struct stat info {};
@@ -116,7 +116,7 @@ TEST_F(ScreenClearing, NothingOnceClosed) {
     PseudoTerminal terminal;
     ASSERT_TRUE(openConsoleScreen(terminal.path.c_str()));
     closeConsoleScreen();
-    EXPECT_FALSE(consoleScreenOpen());
+    EXPECT_FALSE(platform::screenOpen());
     clearScreen();
     EXPECT_TRUE(terminal.nothingShown());
 }
@@ -305,7 +305,7 @@ TEST_F(ScreenClearing, NothingOnADeviceThatIsNoConsole) {
     ASSERT_GE(file.fd, 0);
     for (const char* device : {"NUL", file.path.c_str(), "Z:/nonexistent/CONOUT"}) {
         EXPECT_FALSE(openConsoleScreen(device)) << device;
-        EXPECT_FALSE(consoleScreenOpen()) << device;
+        EXPECT_FALSE(platform::screenOpen()) << device;
         EXPECT_EQ(textWindow().screenWidth, 0) << device;
         EXPECT_EQ(textWindow().screenHeight, 0) << device;
         EXPECT_EQ(textWindow().attribute, 0) << device;
@@ -320,7 +320,7 @@ TEST_F(ScreenClearing, NothingOnceClosed) {
     prepareScreen(80, 24);
     ASSERT_TRUE(openConsoleScreen());
     closeConsoleScreen();
-    EXPECT_FALSE(consoleScreenOpen());
+    EXPECT_FALSE(platform::screenOpen());
     clearScreen();
     EXPECT_EQ(cells(0, 0, 80), std::string(80, 'x'));
 }

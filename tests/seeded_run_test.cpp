@@ -8,6 +8,7 @@
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine.h"
+#include "sim/engine/plain_run.h"
 
 namespace quorvex::app {
 namespace {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "numeric_control_word.h"
 #include "runtime/numeric_mode.h"
 #include "runtime/truncation.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/option_values.h"
-#include "output/number_text.h"
+#include "numbers/number_text.h"
 
 namespace quorvex::app {
 
@@ -15,7 +15,7 @@ namespace {
 // mantissa x 10^exponent as text: "0.99826859999999984" (ratios from 1e-4
 // on), else "9.9826859999999984e-5".
 std::string decimalText(std::uint64_t mantissa, int exponent) {
-    std::string digits = output::integerText(static_cast<std::int64_t>(mantissa));
+    std::string digits = integerText(static_cast<std::int64_t>(mantissa));
     const int pointAfter = static_cast<int>(digits.size()) + exponent; // digits before the point
     // Built by appending: gcc 12 warns falsely (-Wrestrict) on "literal" + string.
     std::string text;
@@ -26,7 +26,7 @@ std::string decimalText(std::uint64_t mantissa, int exponent) {
         if (digits.size() > 1)
             text.append(".").append(digits, 1);
         if (pointAfter != 1)
-            text.append("e").append(output::integerText(pointAfter - 1));
+            text.append("e").append(integerText(pointAfter - 1));
     }
     if (text.find('.') != std::string::npos && text.find('e') == std::string::npos) {
         text.erase(text.find_last_not_of('0') + 1);
@@ -39,7 +39,7 @@ std::string decimalText(std::uint64_t mantissa, int exponent) {
 } // namespace
 
 RatioText ratioTextFor(double ratio) {
-    const std::string shortest = output::shortestText(ratio);
+    const std::string shortest = shortestText(ratio);
     if (readPerfectRatio(shortest) == ratio)
         return {shortest, true};
     for (const int digits : {17, 18}) {

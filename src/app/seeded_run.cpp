@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "app/usage_error.h"
-#include "sim/engine/engine_batch.h"
+#include "sim/engine/song_batch.h"
 
 namespace quorvex::app {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "app/run_control.h"
-#include "sim/engine/engine_aggregate.h"
+#include "sim/engine/score_aggregate.h"
 #include "sim/step_model.h"
 
 namespace quorvex::app {

@@ -5,7 +5,7 @@
 
 #include "app/run_record.h"
 #include "app/seeded_run.h"
-#include "sim/engine/engine_batch.h"
+#include "sim/engine/song_batch.h"
 #include "stats/draw_census.h"
 
 namespace quorvex::app {

@@ -11,7 +11,7 @@
 #include "app/target_request.h"
 #include "app/target_search.h"
 #include "app/usage_error.h"
-#include "output/number_text.h"
+#include "numbers/number_text.h"
 #include "runtime/numeric_mode.h"
 #include "stats/aaa_draws_needed.h"
 #include "stats/aaa_ratio_target.h"
@@ -29,7 +29,7 @@ using Kind = output::TargetGoal::Kind;
 using NoAnswer = RunFailure;
 
 std::string stepsText(std::int32_t steps) {
-    return output::countedText(steps, "step", "steps");
+    return countedText(steps, "step", "steps");
 }
 
 stats::ScoreGoal scoreGoalOf(const output::TargetGoal& goal) {
@@ -49,21 +49,19 @@ void refuseGoalsWithoutAnswer(const TargetRequest& settings, std::int32_t bestSc
         return;
     case Kind::scoreChance:
         if (goal.chance == 0 || goal.score == 0)
-            throw NoAnswer("every perfect ratio meets P(score >= " + output::integerText(goal.score) +
+            throw NoAnswer("every perfect ratio meets P(score >= " + integerText(goal.score) +
                            ") >= " + goal.chanceText +
                            (goal.score == 0 ? ", as every song scores 0 or more" : "") + noLeast);
         if (goal.score > bestScore)
-            throw NoAnswer("no song of " + stepsText(settings.steps) + " scores " +
-                           output::integerText(goal.score) + " at any ratio: the best score is " +
-                           output::integerText(bestScore));
+            throw NoAnswer("no song of " + stepsText(settings.steps) + " scores " + integerText(goal.score) +
+                           " at any ratio: the best score is " + integerText(bestScore));
         return;
     case Kind::meanScore:
         if (goal.mean == 0)
             throw NoAnswer("every perfect ratio meets a mean score >= " + goal.meanText + noLeast);
         if (goal.mean > bestScore)
             throw NoAnswer("no ratio gives a mean score of " + goal.meanText + " with " +
-                           stepsText(settings.steps) + ": the best score is " +
-                           output::integerText(bestScore));
+                           stepsText(settings.steps) + ": the best score is " + integerText(bestScore));
         return;
     }
 }
@@ -91,7 +89,7 @@ void answerAaaGoal(const TargetRequest& settings, output::TargetRecord& record, 
     const RunRequest request{settings.songs, settings.steps, exact.target.ratio, settings.seed};
     const SeededRun run = playSeededRun(request, threads, &control);
     if (run.fault != ModelFault::none)
-        throw std::logic_error("the model cannot play ratio " + output::shortestText(request.perfectRatio));
+        throw std::logic_error("the model cannot play ratio " + shortestText(request.perfectRatio));
     record.answer = runAt(request.perfectRatio, run.songs, record.bestScore, {});
     record.exact = exact;
 }
@@ -106,16 +104,15 @@ void answerScoreGoal(const TargetRequest& settings, output::TargetRecord& record
     const SimulatedTarget found = searchScoreGoal(request, scoreGoalOf(goal), grid, threads, &control);
     const output::TargetRun top = runAt(1.0, found.answer.songs, record.bestScore, atLeast);
     if (!found.reachable) {
-        const std::string played = " (" + output::integerText(settings.songs) + " songs of " +
-                                   stepsText(settings.steps) + ", seed " + output::integerText(settings.seed);
+        const std::string played = " (" + integerText(settings.songs) + " songs of " +
+                                   stepsText(settings.steps) + ", seed " + integerText(settings.seed);
         if (goal.kind == Kind::scoreChance) {
             const stats::Proportion& p = top.summary.atLeast.front().songs;
-            throw NoAnswer("not met even at ratio 1: there P(score >= " + output::integerText(goal.score) +
-                           ") is " + output::shortestText(p.share) + played + "), short of " +
-                           goal.chanceText);
+            throw NoAnswer("not met even at ratio 1: there P(score >= " + integerText(goal.score) + ") is " +
+                           shortestText(p.share) + played + "), short of " + goal.chanceText);
         }
-        throw NoAnswer("not met even at ratio 1: there the mean score is " +
-                       output::shortestText(top.summary.mean) + played + "), short of " + goal.meanText);
+        throw NoAnswer("not met even at ratio 1: there the mean score is " + shortestText(top.summary.mean) +
+                       played + "), short of " + goal.meanText);
     }
 
     output::SimulatedSearch search;

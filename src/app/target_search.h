@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/seeded_run.h"
-#include "sim/engine/engine_aggregate.h"
+#include "sim/engine/score_aggregate.h"
 #include "stats/score_goal.h"
 
 namespace quorvex::app {

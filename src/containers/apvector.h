@@ -32,9 +32,9 @@ template <class T> class apvector {
         copyPrefix(source, length_);
     }
 
-    // 1. Assigning a vector to itself changes nothing.
-    // 2./3. Otherwise the target becomes an element-by-element copy of the
-    //       source; the new storage is filled before the old is released.
+    // Assigning a vector to itself changes nothing. Otherwise the target
+    // becomes an element-by-element copy of the source; the new storage is
+    // filled before the old is released.
     apvector& operator=(const apvector& source) {
         if (&source == this)
             return *this;

@@ -1,6 +1,6 @@
 #include "output/classic_results.h"
 
-#include "sim/results_report.h"
+#include "sim/results_table.h"
 #include "sim/score_tally.h"
 
 namespace quorvex::output {

@@ -1,6 +1,6 @@
 #include "output/csv_report.h"
 
-#include "output/number_text.h"
+#include "numbers/number_text.h"
 #include "output/score_rows.h"
 
 namespace quorvex::output {

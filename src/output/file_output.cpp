@@ -44,8 +44,9 @@ class InterruptGuard {
     int slot_;
 };
 
-// Steps 1-3 of the replacement: a fresh temporary file, complete and closed,
-// then renamed over the target in one step.
+// Replaces the file whole: a fresh temporary file beside it, complete and
+// closed, then renamed over the target in one step, so that a reader sees
+// the old file or the new one, never a part of either.
 FileResult replaceWhole(const std::string& path, std::string_view contents) {
     constexpr int attempts = 64; // name clashes are rare: a 62^6 space
     FileResult result{FileResult::Status::nameTaken, {}};

@@ -1,6 +1,6 @@
 #include "output/proportion_text.h"
 
-#include "output/number_text.h"
+#include "numbers/number_text.h"
 
 namespace quorvex::output {
 

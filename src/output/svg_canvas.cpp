@@ -1,6 +1,6 @@
 #include "output/svg_canvas.h"
 
-#include "output/number_text.h"
+#include "numbers/number_text.h"
 
 namespace quorvex::output {
 

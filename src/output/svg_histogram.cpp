@@ -4,9 +4,9 @@
 #include <array>
 #include <cmath>
 
+#include "numbers/number_text.h"
 #include "output/axis_ticks.h"
 #include "output/histogram_bins.h"
-#include "output/number_text.h"
 #include "output/proportion_text.h"
 #include "output/svg_axes.h"
 #include "output/svg_canvas.h"

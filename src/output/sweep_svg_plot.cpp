@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "numbers/number_text.h"
 #include "output/axis_ticks.h"
-#include "output/number_text.h"
 #include "output/svg_axes.h"
 #include "output/svg_canvas.h"
 #include "output/text_layout.h"

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "numbers/number_text.h"
 #include "output/exact_agreement.h"
-#include "output/number_text.h"
 #include "output/proportion_text.h"
 #include "output/text_layout.h"
 

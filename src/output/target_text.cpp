@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/number_text.h"
+#include "numbers/number_text.h"
 #include "output/proportion_text.h"
 #include "output/text_layout.h"
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "numbers/number_text.h"
 #include "output/histogram_bins.h"
-#include "output/number_text.h"
 #include "output/text_layout.h"
 
 namespace quorvex::output {

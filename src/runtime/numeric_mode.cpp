@@ -13,10 +13,4 @@ void setNumericMode() {
     asm volatile("fldcw %0" : : "m"(word));
 }
 
-unsigned short numericControlWord() {
-    unsigned short word = 0;
-    asm volatile("fnstcw %0" : "=m"(word));
-    return word;
-}
-
 } // namespace quorvex

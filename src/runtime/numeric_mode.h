@@ -8,7 +8,4 @@ namespace quorvex {
 // about are detected by the model itself, never trapped.
 void setNumericMode();
 
-// The x87 control word currently in force (for tests).
-unsigned short numericControlWord();
-
 } // namespace quorvex

@@ -64,9 +64,9 @@ bool ostream::writeOut() {
 }
 
 ostream& writeText(ostream& out, std::string_view text) {
-    // 1.-2. Into the buffer, unless the stream is in error.
+    // Into the buffer, unless the stream is in error.
     out.write(text);
-    // 3. Unit buffering passes the text on at once.
+    // Unit buffering passes the text on at once.
     if ((out.flags() & ios::unitbuf) != 0 && !out.inError())
         out.flush();
     return out;

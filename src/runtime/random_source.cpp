@@ -13,10 +13,6 @@ std::int32_t nextRandom() {
     return randomOutput(randomState);
 }
 
-void skipRandom(std::uint64_t n) {
-    randomState = advanceRandomState(randomState, n);
-}
-
 double uniformFromIndex(std::int32_t t) {
     // The double nearest to 1e-7 (0x3E7AD7F29ABCAF48), widened exactly.
     constexpr long double drawFactor = 0x1.ad7f29abcaf48p-24L;

@@ -57,9 +57,6 @@ constexpr std::uint64_t advanceRandomState(std::uint64_t state, std::uint64_t n)
     return state * jump.multiplier + jump.increment;
 }
 
-// Advances the process-wide state by n steps, as n calls of nextRandom would.
-void skipRandom(std::uint64_t n);
-
 // The uniform draw of a step: t = g mod 10000000 for a generator output g.
 inline constexpr std::int32_t drawModulus = 10000000;
 

@@ -34,10 +34,6 @@ void closeConsoleScreen() {
     platform::closeScreen();
 }
 
-bool consoleScreenOpen() {
-    return platform::screenOpen();
-}
-
 const TextWindow& textWindow() {
     return window;
 }
@@ -45,9 +41,8 @@ const TextWindow& textWindow() {
 void clearScreen() {
     if (!platform::screenOpen())
         return;
-    // 1.-2. Blank the window.
+    // Blank the window, then put the cursor in its top-left cell.
     platform::blankWindow(window);
-    // 3. The cursor to the window's top-left cell.
     moveCursor(1, 1);
 }
 

@@ -20,7 +20,7 @@ bool openConsoleScreen(const char* device = platform::consoleDevice());
 // Closes the console handle (normal program end).
 void closeConsoleScreen();
 
-bool consoleScreenOpen();
+// The window as openConsoleScreen measured it.
 const TextWindow& textWindow();
 
 // Blanks the window and puts the cursor in the window's top-left cell,

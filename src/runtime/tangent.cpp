@@ -51,19 +51,20 @@ TangentReduction reduceTangentArgument(double magnitude) {
 
 long double tan(double x) {
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
-    // 1. Exponent field 0x434 or more: |x| >= 2^53, infinities and NaNs.
+    // Refused: exponent field 0x434 or more, that is |x| >= 2^53, infinities
+    // and NaNs.
     if (((bits >> 52) & 0x7FF) >= 0x434)
         return std::bit_cast<double>(tangentRefusalBits);
-    // 2. Zeros keep their sign.
+    // Zeros keep their sign.
     if (x == 0.0)
         return x;
-    // 3.-4. Reduce |x| by P; fold odd octants.
+    // Reduce |x| by P, folding the odd octants onto the even ones.
     const TangentReduction red = reduceTangentArgument(std::fabs(x));
-    // 5.-6. tan(r), or its reciprocal in octants 1 and 2 (mod 4).
+    // tan(r), or its reciprocal in octants 1 and 2 (mod 4).
     const long double t = partialTangent(red.reduced);
     const unsigned k4 = red.octant & 3;
     const long double magnitude = (k4 == 1 || k4 == 2) ? 1.0L / t : t;
-    // 7. Negative when bit 1 of k differs from the sign of x.
+    // The sign: negative when bit 1 of the octant differs from the sign of x.
     const bool negative = (((red.octant >> 1) & 1) != 0) != std::signbit(x);
     return negative ? -magnitude : magnitude;
 }

@@ -37,10 +37,11 @@ bool prefixStep(istream& in) {
         in.setstate(ios::failbit);
         return false;
     }
-    // 2. The tie, before any character is looked at.
+    // 2. The tied output stream is flushed before any character is looked at.
     if (in.tie() != nullptr)
         in.tie()->flush();
-    // 3. Leading white space.
+    // 3. Leading white space is skipped when skipws is set; the end of input
+    //    there fails the read.
     if ((in.flags() & ios::skipws) != 0) {
         int c = in.peek();
         while (isWhiteSpace(c)) {
@@ -91,14 +92,39 @@ std::uint32_t readDigits(istream& in, unsigned base) {
 // The largest finite double, M.
 constexpr double largestDouble = DBL_MAX;
 
+// The decimal exponents a double spans: 10^308 is the largest power of ten it
+// holds, 10^-307 the smallest normal one. A number is scaled by the double
+// 10^|n| of its decimal exponent n, so n beyond either end is out of range.
+constexpr int largestDecimalExponent = DBL_MAX_10_EXP;
+constexpr int smallestDecimalExponent = DBL_MIN_10_EXP;
+static_assert(largestDecimalExponent == 308 && smallestDecimalExponent == -307);
+
+// A number whose exponent reaches the smallest one is first scaled by
+// 10^-preScaleExponent, half the largest exponent: its digits (a whole
+// number, at least 1 when not 0) then stay a normal double, and the exponent left,
+// n + preScaleExponent, is in range for every n down to -307 - 154 = -461.
+// Below that a number reads as 0.0.
+constexpr int preScaleExponent = 154;
+static_assert(preScaleExponent == (largestDecimalExponent + 1) / 2);
+
 // 10^-154 held with a 64-bit significand: the long double nearest to it.
-constexpr long double tenToMinus154 = 1e-154L;
+constexpr long double preScale = 1e-154L;
+
+// The decimal exponent is held to [-exponentCap, exponentCap], a hundred times
+// the range a double spans: a number whose exponent reaches the cap reads as
+// 0.0 or infinity whatever its true exponent, and the cap keeps the exponent's arithmetic
+// inside an int however many digits are typed. The exponent part's digits
+// are taken only while its value is below exponentCap / 10, so it ends at
+// most at exponentCap - 1 = 30799.
+constexpr int exponentCap = 30800;
+static_assert(exponentCap >= 100 * largestDecimalExponent);
 
 // Past this many fraction digits the decimal exponent stops counting down.
-// Any exponent below it ends at most at -30800 + 30799 after the exponent
-// part and then far below -307 + 154, so every such number reads as 0.0
-// either way; the floor only keeps the count inside an int.
+// Any exponent below it is still below -exponentCap after the exponent part
+// adds at most exponentCap - 1, so every such number reads as 0.0 either
+// way; the floor only keeps the count inside an int.
 constexpr int fractionExponentFloor = -1000000;
+static_assert(fractionExponentFloor + exponentCap - 1 < -exponentCap);
 
 // x <- x * 10 + digit, formed in extended precision, stored as a double.
 // Past the double range it saturates to +infinity.
@@ -123,12 +149,13 @@ bool exceedsLargest(double divisor, double limit) {
 } // namespace
 
 istream& readLong(istream& in, std::int32_t& target) {
-    // 1. Prefix step.
+    // 1. The prefix step every numeric read shares (prefixStep).
     if (!prefixStep(in))
         return in;
     // 2. Sign; nothing may stand between it and the digits.
     const bool minus = readSign(in);
-    // 3. Base.
+    // 3. The digits, in the base the flags ask for; with none, in the base
+    //    the digits' own prefix says ("0x": 16, "0": 8, else 10).
     std::uint32_t value = 0;
     const ios::fmtflags flags = in.flags();
     if ((flags & ios::hex) != 0) {
@@ -148,7 +175,7 @@ istream& readLong(istream& in, std::int32_t& target) {
         }
         // Anything else, end of input included: the value is 0, no state bit.
     }
-    // 5. The store, also for a failed conversion.
+    // 4. The store, also for a failed conversion: the value modulo 2^32.
     const std::uint32_t stored = minus ? 0u - value : value;
     target = static_cast<std::int32_t>(stored);
     return in;
@@ -163,7 +190,7 @@ istream& readInt(istream& in, std::int32_t& target) {
 }
 
 istream& readReal(istream& in, double& target) {
-    // 1. Prefix step.
+    // 1. The prefix step every numeric read shares (prefixStep).
     if (!prefixStep(in))
         return in;
     // 2. Sign.
@@ -173,13 +200,15 @@ istream& readReal(istream& in, double& target) {
     int n = 0;
     bool digitSeen = false;
 
-    // 4. Integer digits.
+    // 4. Integer digits, accumulated into x.
     while (isDecimalDigit(in.peek())) {
         x = accumulateDigit(x, in.peek() - '0');
         digitSeen = true;
         in.consume();
     }
-    // 5. Fraction; the "." is consumed even when no digit follows.
+    // 5. Fraction digits, accumulated into x as well, each lowering the
+    //    decimal exponent n by one; the "." is consumed even when no digit
+    //    follows.
     if (in.peek() == '.') {
         in.consume();
         while (isDecimalDigit(in.peek())) {
@@ -190,7 +219,8 @@ istream& readReal(istream& in, double& target) {
             in.consume();
         }
     }
-    // 6. Exponent.
+    // 6. Exponent part, added to n; an "e" with no digits after it (past a
+    //    sign) makes the whole read find no number.
     if (digitSeen && (in.peek() == 'e' || in.peek() == 'E')) {
         in.consume();
         int c = in.peek();
@@ -207,28 +237,28 @@ istream& readReal(istream& in, double& target) {
         } else {
             int e = 0;
             while (isDecimalDigit(c)) {
-                if (e < 3080)
+                if (e < exponentCap / 10)
                     e = e * 10 + (c - '0');
                 in.consume();
                 c = in.peek();
             }
             n = exponentMinus ? n - e : n + e;
-            if (n < -30800)
-                n = -30800;
-            else if (n > 30800)
-                n = 30800;
+            if (n < -exponentCap)
+                n = -exponentCap;
+            else if (n > exponentCap)
+                n = exponentCap;
         }
     }
-    // 7. Range, on n alone.
+    // 7. Range, on n alone: 0.0 below it, infinity above it.
     bool rangeError = false;
-    if (n <= -307) {
-        x = static_cast<double>(static_cast<long double>(x) * tenToMinus154);
-        n += 154;
+    if (n <= smallestDecimalExponent) {
+        x = static_cast<double>(static_cast<long double>(x) * preScale);
+        n += preScaleExponent;
     }
-    if (n < -307) {
+    if (n < smallestDecimalExponent) {
         x = 0.0;
         rangeError = true;
-    } else if (n > 308) {
+    } else if (n > largestDecimalExponent) {
         x = std::numeric_limits<double>::infinity();
         rangeError = true;
     }
@@ -264,7 +294,8 @@ istream& readReal(istream& in, double& target) {
         if (overflow)
             x = n < 0 ? 0.0 : std::numeric_limits<double>::infinity();
     }
-    // 9. Finish.
+    // 9. The store: the signed value, or 0.0 and a failure (with eofbit at
+    //    the end of input) when no number was found.
     if (digitSeen) {
         target = minus ? -x : x;
     } else {

@@ -40,22 +40,22 @@ bool deviationScaleUnusable(const RunConstants& constants) {
 }
 
 StepJudgement judgeStep(std::int32_t t, const RunConstants& constants) {
-    // 2. u = t * 1e-7 with both roundings.
+    // 1. u = t * 1e-7, with 1e-7 and the product each rounded to a double.
     const double u = uniformFromIndex(t);
-    // 3. x = (u - 0.5) * pi in extended, rounded to the tangent's double.
+    // 2. x = (u - 0.5) * pi in extended, rounded to the tangent's double.
     const double x =
         static_cast<double>((static_cast<long double>(u) - 0.5L) * static_cast<long double>(modelPi));
-    // 4. w = tan(x) / deviationScale in extended, stored as a double. A
+    // 3. w = tan(x) / deviationScale in extended, stored as a double. A
     //    quotient beyond the double range becomes infinity here.
     double w = static_cast<double>(quorvex::tan(x) / static_cast<long double>(constants.deviationScale));
-    // 5. Absolute deviation.
+    // 4. The deviation is the absolute value of w.
     if (!(w >= 0.0))
         w = 0.0 - w;
     return {w, !(w > 0.25), w > 1.0};
 }
 
 std::int32_t pointsAfterStep(std::int32_t points, const StepJudgement& step, const RunConstants& constants) {
-    // 6.-7. The running total is truncated after every step.
+    // The running total is truncated after every step.
     if (step.marvelous)
         return truncateToInt(static_cast<long double>(points) + constants.stepValue);
     const long double earned = constants.stepValue / (4.0L * static_cast<long double>(step.deviation));

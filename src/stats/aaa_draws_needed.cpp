@@ -80,11 +80,6 @@ ChanceVerdict aaaChanceExactly(std::int32_t aaaDraws, std::int32_t steps, double
     return ChanceVerdict::undecided;
 }
 
-ChanceVerdict aaaChanceVerdict(std::int32_t aaaDraws, std::int32_t steps, double chance) {
-    const ChanceVerdict quick = aaaChanceByLogarithms(aaaDraws, steps, chance);
-    return quick != ChanceVerdict::undecided ? quick : aaaChanceExactly(aaaDraws, steps, chance);
-}
-
 AaaDrawsNeeded aaaDrawsNeeded(std::int32_t steps, double chance) {
     // Invariant: a = low does not meet Q (0 never does, for Q > 0), a = high does.
     std::int32_t low = 0;

@@ -27,9 +27,6 @@ ChanceVerdict aaaChanceByLogarithms(std::int32_t aaaDraws, std::int32_t steps, d
 inline constexpr std::int32_t exactStepLimit = 11273;
 ChanceVerdict aaaChanceExactly(std::int32_t aaaDraws, std::int32_t steps, double chance);
 
-// The logarithms, then the exact check where they cannot decide.
-ChanceVerdict aaaChanceVerdict(std::int32_t aaaDraws, std::int32_t steps, double chance);
-
 struct AaaDrawsNeeded {
     std::int32_t aaaDraws; // a*: the least a in 1..10^7 with (a / 10^7)^S >= Q
     int exactChecks;       // comparisons the logarithms left to the exact check

@@ -45,10 +45,6 @@ void checkOrder(std::vector<Probe> probes) {
 
 } // namespace
 
-std::int32_t aaaDrawsAt(double ratio) {
-    return takeDrawCensus(deriveRunConstants(1, ratio).constants).aaaDraws;
-}
-
 AaaRatioTarget smallestRatioKeepingAaa(std::int32_t aaaDraws) {
     // Invariant: the double with bit pattern `low` keeps fewer draws (ratio
     // 0 counts as keeping none), the one with `high` at least aaaDraws.

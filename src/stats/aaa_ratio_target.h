@@ -25,9 +25,6 @@ class BrokenOrder : public std::logic_error {
     using std::logic_error::logic_error;
 };
 
-// a(r) for any double r in (0, 1]: the census's AAA draws at that ratio.
-std::int32_t aaaDrawsAt(double ratio);
-
 // The answer for 1 <= aaaDraws <= 10^7, by bisection over the bit patterns
 // of the doubles in (0, 1] (about 62 censuses of some 48 judged steps).
 //

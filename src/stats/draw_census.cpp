@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "runtime/random_source.h"
-#include "sim/engine/engine_thresholds.h"
+#include "sim/engine/draw_thresholds.h"
 
 namespace quorvex::stats {
 

@@ -39,8 +39,8 @@ long double centralShare(std::int64_t df, long double theta) {
     return (theta + s * c * sum) / halfPi;
 }
 
-// 1. Bisect theta in [0, pi/2] until the halves no longer differ: the share
-//    rises strictly with theta. 2. t = sqrt(df) tan(theta).
+// Bisects theta in [0, pi/2] until the halves no longer differ (the share
+// rises strictly with theta), then t = sqrt(df) tan(theta).
 long double exactQuantile(std::int64_t df) {
     long double below = 0.0L;
     long double above = halfPi;

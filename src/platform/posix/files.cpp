@@ -24,13 +24,13 @@ FileResult failure(int error) {
     return {FileResult::Status::failed, std::strerror(error)};
 }
 
-// 1. Every byte to `fd` (writeFully: through interrupted and partial
+// Every byte to `fd` (writeFully: through interrupted and partial
 // writes, never ended by a closed pipe); 0 or the errno that stopped it.
 int writeAll(int fd, std::string_view bytes) {
     return writeFully(fd, bytes.data(), bytes.size());
 }
 
-// 2. Names of this process's own descriptors.
+// Names of this process's own descriptors.
 
 // The descriptor N a name "/proc/self/fd/N" or "/dev/fd/N" stands for. Such a
 // name is written through the descriptor itself: opening it anew would start
@@ -48,7 +48,7 @@ std::optional<int> ownDescriptorNamed(std::string_view path) {
     return std::nullopt;
 }
 
-// 3. The interrupt guard.
+// The interrupt guard.
 
 GuardedPaths<PATH_MAX> guardedPaths;
 

@@ -1,18 +1,18 @@
 #pragma once
 
 #include <atomic>
-#include <cstddef>
 #include <cstdint>
-#include <optional>
 
-#include "sim/engine/engine_aggregate.h"
-#include "sim/engine/engine_kernel.h"
+#include "sim/engine/processor.h"
+#include "sim/engine/score_aggregate.h"
 #include "sim/step_model.h"
 
 namespace quorvex {
 
-// Instruction sets the engine's kernels are built for.
-enum class EngineIsa { automatic, scalar, avx2, avx512 };
+// The engine's entry: a run of songs played on several threads with vector
+// kernels, with the same results as the plain model (plain_run.h). Beside it:
+// processor.h (instruction sets, usable CPUs), kernel_constants.h (which runs
+// the kernels cover), song_batch.h (many runs on one pool of threads).
 
 struct EngineOptions {
     int threads = 0;                      // 0: one per CPU in the process's affinity mask
@@ -28,46 +28,13 @@ struct EngineOptions {
     const std::atomic<bool>* cancel = nullptr;
 };
 
-// True when this processor can run the kernels of `isa` (automatic: always).
-bool engineIsaSupported(EngineIsa isa);
-// The best supported instruction set: AVX-512, else AVX2 with FMA, else scalar.
-EngineIsa bestEngineIsa();
-// CPUs the process may run on (its affinity mask), at least 1.
-int affinityThreadCount();
-
-// The plain model, one song after another from randomState, folded into
-// `aggregate`. Returns the fault of the first song that faults (no song
-// after it is played), else ModelFault::none.
-ModelFault runSongsPlain(std::int32_t songs, std::int32_t steps, const RunConstants& constants,
-                         ScoreAggregate& aggregate);
-
 // The engine: the same songs as runSongsPlain, with the same results folded
 // into `aggregate` and randomState left where runSongsPlain leaves it, played
 // on several threads with vector kernels. Song i starts from the state
 // i * steps draws after randomState. Runs whose constants the kernels'
 // error analysis does not cover (see kernelsCoverRun) are played by the
-// plain model. The batch of one run (engine_batch.h).
+// plain model. A batch of one run (song_batch.h).
 ModelFault runSongs(std::int32_t songs, std::int32_t steps, const RunConstants& constants,
                     ScoreAggregate& aggregate, const EngineOptions& options = {});
-
-// False when the kernels' error analysis does not cover a run, which is then
-// declined: a step count below 1; |deviationScale| outside [1e-250, 1e250]
-// or not finite; a stepValue whose fraction lies within 2^-30 of 1 (a
-// marvelous step would then not add exactly floor(stepValue) to every
-// running total). Cheap: no step is judged.
-bool kernelsCoverRun(std::int32_t steps, const RunConstants& constants);
-
-// The kernels' constants for a run, or nothing when the run is declined (see
-// kernelsCoverRun). Finds the marvelous and AAA draw intervals with the exact
-// model (a few dozen judgeStep calls); the numeric mode must be in force.
-std::optional<KernelConstants> kernelConstantsFor(std::int32_t steps, const RunConstants& constants);
-
-// The kernels of an instruction set (automatic: the best supported).
-const KernelSet& kernelsFor(EngineIsa isa);
-
-// Evaluates draw indices (each 0..9999999) with the kernels of `isa` into
-// packed step codes (engine_step_code.h); details may be null.
-void evaluateDraws(EngineIsa isa, const std::int32_t* indices, std::size_t count,
-                   const KernelConstants& constants, std::int32_t* codes, DrawDetail* details = nullptr);
 
 } // namespace quorvex

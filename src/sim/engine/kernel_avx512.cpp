@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "sim/engine/engine_consume_body.h"
-#include "sim/engine/engine_kernel_body.h"
+#include "sim/engine/kernel_body.h"
+#include "sim/engine/song_folding_body.h"
 
 namespace quorvex {
 namespace {

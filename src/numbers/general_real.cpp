@@ -1,4 +1,4 @@
-#include "sim/general_real.h"
+#include "numbers/general_real.h"
 
 #include <array>
 #include <bit>
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "sim/power_of_ten.h"
+#include "numbers/power_of_ten.h"
 
 namespace quorvex {
 
@@ -48,9 +48,10 @@ std::string signedText(bool negative, const char* magnitude) {
     return std::string(negative ? "-" : "+") + magnitude;
 }
 
-// 2. The n with 10^(n-1) <= |v| < 10^n, for |v| = significand × 2^exponent
-//    with the significand's top bit set, decided by exact comparisons around
-//    an estimate from the binary exponent (off by at most one).
+// The count n of digits before the decimal point: the n with
+// 10^(n-1) <= |v| < 10^n, for |v| = significand × 2^exponent with the
+// significand's top bit set, decided by exact comparisons around an estimate
+// from the binary exponent (off by at most one).
 int decimalDigitsBeforePoint(std::uint64_t significand, int exponent) {
     constexpr double log10Of2 = 0.30102999566398119521;
     int n = static_cast<int>(std::floor((exponent + 63) * log10Of2)) + 1;
@@ -61,10 +62,10 @@ int decimalDigitsBeforePoint(std::uint64_t significand, int exponent) {
     return n;
 }
 
-// 3. s = |v| × 10^k for k >= 0, or |v| ÷ 10^-k otherwise, one extended
-//    rounding. The operands are taken as 64-bit whole numbers and the binary
-//    exponents applied afterwards, exactly; this gives the rounding of the
-//    direct operation and never overflows for the tiniest or largest values.
+// s = |v| × 10^k for k >= 0, or |v| ÷ 10^-k otherwise, with one extended
+// rounding. The operands are taken as 64-bit whole numbers and the binary
+// exponents applied afterwards, exactly; this gives the rounding of the
+// direct operation and never overflows for the tiniest or largest values.
 long double scaled(std::uint64_t significand, int exponent, int k) {
     const long double magnitude = static_cast<long double>(significand);
     if (k >= 0) {
@@ -75,8 +76,8 @@ long double scaled(std::uint64_t significand, int exponent, int k) {
     return std::ldexp(magnitude / static_cast<long double>(power.significand), exponent - power.exponent);
 }
 
-// 4. The whole number nearest to s, halfway cases to even, independent of
-//    the rounding mode in force. s lies below 2^64 here.
+// The whole number nearest to s, halfway cases to even, independent of the
+// rounding mode in force. s lies below 2^64 here.
 std::uint64_t nearestWhole(long double s) {
     const auto whole = static_cast<std::uint64_t>(s);
     const long double fraction = s - static_cast<long double>(whole); // exact
@@ -108,8 +109,8 @@ std::string formatGeneral(long double value, int precision) {
     const int p = effectiveGeneralPrecision(precision);
     const ExtendedFields fields = fieldsOf(value);
 
-    // 9. Infinities and NaNs, sign always shown. Patterns the unit refuses
-    //    (integer bit clear with a nonzero exponent) count as NaNs.
+    // Infinities and NaNs, sign always shown. Patterns the unit refuses
+    // (integer bit clear with a nonzero exponent) count as NaNs.
     if (fields.biasedExponent == 0x7FFF) {
         const bool infinite = fields.significand == integerBit;
         return signedText(fields.negative, infinite ? "INF" : "NAN");
@@ -117,7 +118,7 @@ std::string formatGeneral(long double value, int precision) {
     if (fields.biasedExponent != 0 && (fields.significand & integerBit) == 0)
         return signedText(fields.negative, "NAN");
 
-    // 1. Zero of either sign.
+    // Zero of either sign.
     if (fields.significand == 0)
         return "0";
 
@@ -128,27 +129,27 @@ std::string formatGeneral(long double value, int precision) {
     const std::uint64_t significand = fields.significand << leading;
     const int exponent = biased - exponentBias - 63 - leading;
 
-    // 2. Digits before the point.
+    // The p significant digits: |v| scaled by 10^(p - n), where n counts the
+    // digits before its point, and rounded to a whole number. The scaled
+    // value lies within two roundings of [10^(p-1), 10^p), so the whole
+    // number has p digits unless it reaches 10^p (at most 10^p + 1): then the
+    // rounding carried into a new leading digit, and v has one digit more
+    // before its point.
     int n = decimalDigitsBeforePoint(significand, exponent);
-
-    // 3./4. Scale and round to p digits. The scaled value lies within two
-    //    roundings of [10^(p-1), 10^p), so D has p digits unless it reaches
-    //    10^p (at most 10^p + 1): then the rounding carried into a new digit.
     std::uint64_t digitsValue = nearestWhole(scaled(significand, exponent, p - n));
     if (digitsValue >= wholePowersOfTen[static_cast<std::size_t>(p)]) {
         digitsValue = wholePowersOfTen[static_cast<std::size_t>(p - 1)];
         ++n;
     }
-    const std::string digits = std::to_string(digitsValue); // d1 ... dp
+    const std::string digits = std::to_string(digitsValue);
 
-    // 5. The decimal exponent.
+    // The exponent of v's leading digit picks the notation: positional from
+    // -4 to p - 1, exponent notation beyond. A minus sign leads either.
     const int decimalExponent = n - 1;
-
     std::string text;
     if (fields.negative)
-        text = "-"; // 8.
+        text = "-";
     if (decimalExponent >= -4 && decimalExponent < p) {
-        // 6. Positional notation.
         if (n >= 1) {
             text.append(digits, 0, static_cast<std::size_t>(n));
             text += '.';
@@ -161,7 +162,7 @@ std::string formatGeneral(long double value, int precision) {
         removeTrailingZeros(text);
         return text;
     }
-    // 7. Exponent notation, at least two exponent digits.
+    // Exponent notation, with at least two exponent digits.
     text += digits[0];
     text += '.';
     text.append(digits, 1);

@@ -1,4 +1,4 @@
-#include "sim/engine/engine_batch.h"
+#include "sim/engine/song_batch.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,7 +10,10 @@
 
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
-#include "sim/engine/engine_kernel.h"
+#include "sim/engine/kernel.h"
+#include "sim/engine/kernel_constants.h"
+#include "sim/engine/plain_run.h"
+#include "sim/engine/processor.h"
 
 namespace quorvex {
 

@@ -23,15 +23,15 @@ namespace quorvex {
 //
 // Called in the order open, writeTable, close; before open (or after close)
 // writeTable writes nothing.
-class ResultsReport {
+class ResultsTableFile {
   public:
     static constexpr const char* defaultFileName = "QuorvexResults.txt";
 
     // `path` is taken relative to the working directory unless absolute.
-    explicit ResultsReport(std::string path = defaultFileName);
-    ~ResultsReport(); // closes the file if still open; failures go unseen
-    ResultsReport(const ResultsReport&) = delete;
-    ResultsReport& operator=(const ResultsReport&) = delete;
+    explicit ResultsTableFile(std::string path = defaultFileName);
+    ~ResultsTableFile(); // closes the file if still open; failures go unseen
+    ResultsTableFile(const ResultsTableFile&) = delete;
+    ResultsTableFile& operator=(const ResultsTableFile&) = delete;
 
     // Creates the file or empties an existing one, then writes
     // "Expected scores for: <ratio>" and "<songs> songs | <steps> steps".
@@ -60,7 +60,7 @@ class ResultsReport {
     std::string failureMessage_;
 };
 
-// The lines of the file, each without its line end; ResultsReport writes
+// The lines of the file, each without its line end; ResultsTableFile writes
 // exactly these.
 // Line 1: "Expected scores for: <ratio>", the ratio at precision 3.
 std::string ratioHeadingLine(double perfectRatio);

@@ -1,4 +1,4 @@
-#include "sim/engine/engine_aggregate.h"
+#include "sim/engine/score_aggregate.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "sim/results_report.h"
+#include "sim/results_table.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -25,12 +25,12 @@ namespace {
 namespace fs = std::filesystem;
 
 // A fresh directory per test, removed afterwards.
-class ResultsReportTest : public ::testing::Test {
+class ResultsTableFileTest : public ::testing::Test {
   protected:
     void SetUp() override { directory_ = testing::makeTempDir(); }
     void TearDown() override { fs::remove_all(directory_); }
 
-    std::string filePath() const { return (directory_ / ResultsReport::defaultFileName).string(); }
+    std::string filePath() const { return (directory_ / ResultsTableFile::defaultFileName).string(); }
 
     static std::string contentsOf(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -41,7 +41,7 @@ class ResultsReportTest : public ::testing::Test {
 
     // The text of line 1 for a perfect ratio, from a freshly written file.
     std::string ratioLine(double ratio) {
-        ResultsReport report(filePath());
+        ResultsTableFile report(filePath());
         EXPECT_TRUE(report.open(ratio, 1, 1));
         EXPECT_TRUE(report.close());
         const std::string text = fileContents();
@@ -53,7 +53,7 @@ class ResultsReportTest : public ::testing::Test {
 
 constexpr const char* headings = "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA\r\n\r\n";
 
-TEST_F(ResultsReportTest, TheTypicalRunByteForByte) {
+TEST_F(ResultsTableFileTest, TheTypicalRunByteForByte) {
     // Songs of a run with 10 songs, 400 steps and ratio 0.95, in the order
     // they might come; the tally orders them.
     ScoreTally tally;
@@ -65,7 +65,7 @@ TEST_F(ResultsReportTest, TheTypicalRunByteForByte) {
         tally.record(song);
     tally.order();
 
-    ResultsReport report(filePath());
+    ResultsTableFile report(filePath());
     ASSERT_TRUE(report.open(0.95, 10, 400));
     ASSERT_TRUE(report.writeTable(tally));
     ASSERT_TRUE(report.close());
@@ -80,8 +80,8 @@ TEST_F(ResultsReportTest, TheTypicalRunByteForByte) {
                               " 992 |     2 |   393 |   390 |     0 | 0\r\n");
 }
 
-TEST_F(ResultsReportTest, AnEmptyTallyLeavesOnlyTheHeadings) {
-    ResultsReport report(filePath());
+TEST_F(ResultsTableFileTest, AnEmptyTallyLeavesOnlyTheHeadings) {
+    ResultsTableFile report(filePath());
     ASSERT_TRUE(report.open(0.95, -3, 100));
     ASSERT_TRUE(report.writeTable(ScoreTally()));
     ASSERT_TRUE(report.close());
@@ -91,7 +91,7 @@ TEST_F(ResultsReportTest, AnEmptyTallyLeavesOnlyTheHeadings) {
 
 // The text rendered in memory (for a file written elsewhere) is the file a
 // report writes, byte for byte, tables with and without rows alike.
-TEST_F(ResultsReportTest, TheWholeFileAsOneTextIsWhatTheReportWrites) {
+TEST_F(ResultsTableFileTest, TheWholeFileAsOneTextIsWhatTheReportWrites) {
     ScoreTally twoRows;
     for (SongResult song :
          {SongResult{400, 101, false}, SongResult{1000, 400, true}, SongResult{400, 99, true}})
@@ -111,7 +111,7 @@ TEST_F(ResultsReportTest, TheWholeFileAsOneTextIsWhatTheReportWrites) {
           Case{empty, "Expected scores for: 0.95\r\n7 songs | 400 steps\r\n"
                       "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA\r\n"
                       "\r\n"}}) {
-        ResultsReport report(filePath());
+        ResultsTableFile report(filePath());
         ASSERT_TRUE(report.open(0.95, 7, 400));
         ASSERT_TRUE(report.writeTable(c.tally));
         ASSERT_TRUE(report.close());
@@ -120,14 +120,14 @@ TEST_F(ResultsReportTest, TheWholeFileAsOneTextIsWhatTheReportWrites) {
     }
 }
 
-TEST_F(ResultsReportTest, WholeNumbersOfLine2AreWrittenPlainly) {
-    ResultsReport report(filePath());
+TEST_F(ResultsTableFileTest, WholeNumbersOfLine2AreWrittenPlainly) {
+    ResultsTableFile report(filePath());
     ASSERT_TRUE(report.open(0.5, std::numeric_limits<std::int32_t>::min(), 0));
     ASSERT_TRUE(report.close());
     EXPECT_EQ(fileContents(), "Expected scores for: 0.5\r\n-2147483648 songs | 0 steps\r\n");
 }
 
-TEST_F(ResultsReportTest, TheRatioOfLine1AtPrecision3) {
+TEST_F(ResultsTableFileTest, TheRatioOfLine1AtPrecision3) {
     EXPECT_EQ(ratioLine(0.9), "Expected scores for: 0.9");
     EXPECT_EQ(ratioLine(0.12345), "Expected scores for: 0.123");
     EXPECT_EQ(ratioLine(0.9995), "Expected scores for: 1");
@@ -137,8 +137,8 @@ TEST_F(ResultsReportTest, TheRatioOfLine1AtPrecision3) {
     EXPECT_EQ(ratioLine(std::numeric_limits<double>::infinity()), "Expected scores for: +INF");
 }
 
-TEST_F(ResultsReportTest, HeadingsAreInTheFileWhileTheSongsRun) {
-    ResultsReport report(filePath());
+TEST_F(ResultsTableFileTest, HeadingsAreInTheFileWhileTheSongsRun) {
+    ResultsTableFile report(filePath());
     ASSERT_TRUE(report.open(0.95, 10, 400));
     // Read by another path before the table is written and the file closed.
     EXPECT_EQ(fileContents(), "Expected scores for: 0.95\r\n10 songs | 400 steps\r\n");
@@ -147,23 +147,23 @@ TEST_F(ResultsReportTest, HeadingsAreInTheFileWhileTheSongsRun) {
               std::string("Expected scores for: 0.95\r\n10 songs | 400 steps\r\n") + headings);
 }
 
-TEST_F(ResultsReportTest, AnExistingLongerFileIsEmptiedFirst) {
+TEST_F(ResultsTableFileTest, AnExistingLongerFileIsEmptiedFirst) {
     {
         std::ofstream old(filePath(), std::ios::binary);
         old << std::string(100000, 'x');
     }
-    ResultsReport report(filePath());
+    ResultsTableFile report(filePath());
     ASSERT_TRUE(report.open(0.95, 0, 400));
     ASSERT_TRUE(report.writeTable(ScoreTally()));
     ASSERT_TRUE(report.close());
     EXPECT_EQ(fileContents(), std::string("Expected scores for: 0.95\r\n0 songs | 400 steps\r\n") + headings);
 }
 
-TEST_F(ResultsReportTest, TheFileIsNamedInTheWorkingDirectory) {
+TEST_F(ResultsTableFileTest, TheFileIsNamedInTheWorkingDirectory) {
     const fs::path saved = fs::current_path();
     fs::current_path(directory_);
     {
-        ResultsReport report;
+        ResultsTableFile report;
         EXPECT_EQ(report.path(), "QuorvexResults.txt");
         EXPECT_TRUE(report.open(0.95, 1, 1));
         EXPECT_TRUE(report.close());
@@ -177,9 +177,9 @@ TEST_F(ResultsReportTest, TheFileIsNamedInTheWorkingDirectory) {
     EXPECT_EQ(status.st_mode & S_IWUSR, S_IWUSR);
 }
 
-TEST_F(ResultsReportTest, TheDestructorClosesAnOpenReport) {
+TEST_F(ResultsTableFileTest, TheDestructorClosesAnOpenReport) {
     {
-        ResultsReport report(filePath());
+        ResultsTableFile report(filePath());
         ASSERT_TRUE(report.open(0.95, 1, 1));
     }
     EXPECT_EQ(fileContents(), "Expected scores for: 0.95\r\n1 songs | 1 steps\r\n");
@@ -233,9 +233,9 @@ TEST(ResultsTableLine, TheAaaRatioIsTheExtendedQuotientAtPrecision3) {
 }
 
 // Failures the owner must hear of, with the file's name and the reason.
-TEST_F(ResultsReportTest, ADirectoryWhereTheFileShouldBe) {
+TEST_F(ResultsTableFileTest, ADirectoryWhereTheFileShouldBe) {
     ASSERT_TRUE(fs::create_directory(filePath()));
-    ResultsReport report(filePath());
+    ResultsTableFile report(filePath());
     EXPECT_FALSE(report.open(0.95, 10, 400));
     EXPECT_TRUE(report.failed());
     EXPECT_EQ(report.failureMessage(), "Cannot create " + filePath() + ": Is a directory");
@@ -245,8 +245,8 @@ TEST_F(ResultsReportTest, ADirectoryWhereTheFileShouldBe) {
     EXPECT_TRUE(fs::is_empty(filePath()));
 }
 
-TEST_F(ResultsReportTest, AMissingDirectory) {
-    ResultsReport report((directory_ / "absent" / ResultsReport::defaultFileName).string());
+TEST_F(ResultsTableFileTest, AMissingDirectory) {
+    ResultsTableFile report((directory_ / "absent" / ResultsTableFile::defaultFileName).string());
     EXPECT_FALSE(report.open(0.95, 10, 400));
     EXPECT_EQ(report.failureMessage(), "Cannot create " +
                                            (directory_ / "absent" / "QuorvexResults.txt").string() +
@@ -254,11 +254,11 @@ TEST_F(ResultsReportTest, AMissingDirectory) {
 }
 
 #ifndef _WIN32
-TEST_F(ResultsReportTest, AFullDevice) {
+TEST_F(ResultsTableFileTest, AFullDevice) {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
     fs::create_symlink("/dev/full", filePath());
-    ResultsReport report(filePath());
+    ResultsTableFile report(filePath());
     // Opening works; the first line end, which hands the line on, fails.
     EXPECT_FALSE(report.open(0.95, 10, 400));
     EXPECT_TRUE(report.failed());
@@ -270,7 +270,7 @@ TEST_F(ResultsReportTest, AFullDevice) {
 
 // The file size limit makes a write fail part-way through a line, like a
 // device filling up: the lines before stay, the cut line is taken back.
-TEST_F(ResultsReportTest, AWriteFailingPartWayKeepsTheWholeLinesBefore) {
+TEST_F(ResultsTableFileTest, AWriteFailingPartWayKeepsTheWholeLinesBefore) {
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto* const previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -281,7 +281,7 @@ TEST_F(ResultsReportTest, AWriteFailingPartWayKeepsTheWholeLinesBefore) {
 
     ScoreTally tally;
     tally.record({1000, 400, true});
-    ResultsReport report(filePath());
+    ResultsTableFile report(filePath());
     const bool opened = report.open(0.95, 10, 400);
     const bool tableWritten = report.writeTable(tally);
     const bool closed = report.close();
@@ -296,8 +296,8 @@ TEST_F(ResultsReportTest, AWriteFailingPartWayKeepsTheWholeLinesBefore) {
 }
 
 #else
-SKIPPED_ON_WINDOWS_F(ResultsReportTest, AFullDevice, "no device there is always full (/dev/full)")
-SKIPPED_ON_WINDOWS_F(ResultsReportTest, AWriteFailingPartWayKeepsTheWholeLinesBefore,
+SKIPPED_ON_WINDOWS_F(ResultsTableFileTest, AFullDevice, "no device there is always full (/dev/full)")
+SKIPPED_ON_WINDOWS_F(ResultsTableFileTest, AWriteFailingPartWayKeepsTheWholeLinesBefore,
                      "no file size limit to make a write fail part-way (setrlimit)")
 #endif
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorvex::output {
+namespace quorvex {
 
 // The shortest text that reads back as the same double: 0.1, 1e-05, 123456.
 std::string shortestText(double x);
@@ -36,4 +36,4 @@ std::string scientificText(double x, int significant);
 // "0.15"; 3 -> 0). Never below 0; 0 for a spread that is 0, NaN or infinite.
 int decimalsForSpread(double spread);
 
-} // namespace quorvex::output
+} // namespace quorvex

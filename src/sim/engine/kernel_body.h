@@ -1,6 +1,6 @@
 #pragma once
 // The vector step evaluation, written once for every width. Included only by
-// the engine_kernel_<isa>.cpp files, each compiled for its instruction set and
+// the kernel_<isa>.cpp files, each compiled for its instruction set and
 // instantiating these templates with a traits type of internal linkage, so
 // that no instantiation is shared between differently compiled files.
 //
@@ -28,8 +28,8 @@
 #include <cstring>
 
 #include "runtime/tangent.h"
-#include "sim/engine/engine_kernel.h"
-#include "sim/engine/engine_step_code.h"
+#include "sim/engine/kernel.h"
+#include "sim/engine/step_code.h"
 #include "sim/step_model.h"
 
 namespace quorvex::kernel_body {
@@ -169,7 +169,7 @@ inline void judgeIndices(const typename I::VD* t, const KernelConstants& k, type
         pointsUnsettled[j] = (fraction <= tolerance) | (fraction >= (1.0 - carryBand) - tolerance);
     }
 
-    // 7. Marvelous and AAA by the draw index, exactly (engine_thresholds.h).
+    // 7. Marvelous and AAA by the draw index, exactly (draw_thresholds.h).
     for (int j = 0; j < M; ++j) {
         const VI marvelous = notMarvelous ? VI{} : (t[j] >= k.marvelousLow) & (t[j] <= k.marvelousHigh);
         const VI breaksAaa = (t[j] < k.aaaLow) | (t[j] > k.aaaHigh);
@@ -243,8 +243,9 @@ struct PendingDraws {
     std::size_t count = 0;
 };
 
-// 1. One vector of draws: the marvelous ones get their code, the others are
-//    appended to the pending list (their code slots are overwritten later).
+// The first stage for one vector of draws: the marvelous ones get their
+// code, the others are appended to the pending list (their code slots are
+// overwritten later).
 template <class I>
 inline void classify(typename I::VD t, std::int32_t base, const KernelConstants& k, std::int32_t* codes,
                      PendingDraws& pending) {
@@ -255,8 +256,8 @@ inline void classify(typename I::VD t, std::int32_t base, const KernelConstants&
         I::compact(t, ~marvelous, base, pending.index + pending.count, pending.position + pending.count);
 }
 
-// 1. One round of the streams, vector by vector, in lane order (the default
-//    lane layout: drawOfLane(v, lane) = v * width + lane).
+// The first stage for one round of the streams, vector by vector, in lane
+// order (the default lane layout: drawOfLane(v, lane) = v * width + lane).
 template <class I>
 inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base, const KernelConstants& k,
                                   std::int32_t* codes, PendingDraws& pending) {
@@ -264,9 +265,10 @@ inline void classifyRoundByVector(const typename I::VU* state, std::int32_t base
         classify<I>(drawIndices<I>(state[v]), base + v * I::width, k, codes, pending);
 }
 
-// 2. The pending draws, judgedTogether full vectors at a time, their codes
-//    scattered into place. The lanes past the last pending draw judge draw 0
-//    and store into codes[spare], a slot the caller does not read.
+// The second stage: the pending draws are judged judgedTogether full vectors
+// at a time and their codes scattered into place. The lanes past the last
+// pending draw judge draw 0 and store into codes[spare], a slot the caller
+// does not read.
 template <class I>
 inline void judgePending(PendingDraws& pending, const KernelConstants& k, std::int32_t* codes,
                          std::int32_t spare) {

@@ -1,4 +1,4 @@
-#include "sim/engine/engine_thresholds.h"
+#include "sim/engine/draw_thresholds.h"
 
 #include "runtime/random_source.h"
 

@@ -3,8 +3,8 @@
 // when the processor reports both.
 #include <immintrin.h>
 
-#include "sim/engine/engine_consume_body.h"
-#include "sim/engine/engine_kernel_body.h"
+#include "sim/engine/kernel_body.h"
+#include "sim/engine/song_folding_body.h"
 
 namespace quorvex {
 namespace {

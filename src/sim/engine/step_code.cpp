@@ -1,4 +1,4 @@
-#include "sim/engine/engine_step_code.h"
+#include "sim/engine/step_code.h"
 
 namespace quorvex {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sim/engine/engine.h"
-#include "sim/engine/engine_aggregate.h"
+#include "sim/engine/score_aggregate.h"
 #include "sim/step_model.h"
 
 namespace quorvex {

@@ -4,46 +4,16 @@
 #include <cstdint>
 
 #include "runtime/random_source.h"
-#include "sim/engine/engine_aggregate.h"
+#include "sim/engine/kernel_constants.h"
+#include "sim/engine/processor.h"
+#include "sim/engine/score_aggregate.h"
 #include "sim/step_model.h"
 
 namespace quorvex {
 
-// Error bounds of the vector evaluation, as relative errors.
-//
-// tangentErrorBound: the approximate tangent (a rational function on [0, P],
-// evaluated in double) against the model's extended tangent, for
-// every argument x the draws can produce. A test measures the largest error
-// over all 10^7 draws and asserts it stays below a quarter of this.
-//
-// deviationErrorBound: the approximate points stepValue / (4w) against what
-// the plain model forms from the same draw. It adds to the tangent's error a
-// few double roundings: the double copy of stepValue, its product with
-// |deviationScale|, the product and the quotient with the tangent's numerator
-// and denominator, the stored w (7 roundings of 2^-53 at most; 8 are allowed
-// for).
-inline constexpr double tangentErrorBound = 0x1p-46;
-inline constexpr double deviationErrorBound = 0x1p-44;
-static_assert(deviationErrorBound >= tangentErrorBound + 8 * 0x1p-53);
-
-// A running total plus the points of a step is formed in extended precision.
-// Totals stay below 2^28, so that sum is held to 2^-36 or better; a fraction
-// within this band below 1 may carry into the integer part.
-inline constexpr double carryBand = 0x1p-30;
-
-// Constants of one run in the form the kernels use. The marvelous and AAA
-// decisions are exact: a step is marvelous when its draw index t lies in
-// [marvelousLow, marvelousHigh] and keeps the AAA flag when t lies in
-// [aaaLow, aaaHigh] (engine_thresholds.h); the bounds are held as doubles,
-// the form in which the kernels hold t. Only the points of the other steps
-// come from the approximate tangent.
-struct KernelConstants {
-    double absScale;                 // |deviationScale|
-    double quarterStepValue;         // stepValue as a double, divided by 4
-    std::int64_t marvelousIncrement; // floor(stepValue)
-    double marvelousLow, marvelousHigh;
-    double aaaLow, aaaHigh;
-};
+// The kernels' interface: one KernelSet per instruction set, each defined in
+// its kernel_<isa>.cpp from the templates of kernel_body.h (draws into step
+// codes) and song_folding_body.h (step codes into songs).
 
 // What the kernel computed for one draw, for the exhaustive tests. With
 // details requested every draw goes through the tangent, marvelous or not.
@@ -93,5 +63,9 @@ struct KernelSet {
 extern const KernelSet scalarKernels;
 extern const KernelSet avx2Kernels;
 extern const KernelSet avx512Kernels;
+
+// The kernels of an instruction set (automatic: the best supported). An
+// instruction set the processor lacks is never run: the best one stands in.
+const KernelSet& kernelsFor(EngineIsa isa);
 
 } // namespace quorvex

@@ -1,11 +1,11 @@
-#include "output/number_text.h"
+#include "numbers/number_text.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 
-namespace quorvex::output {
+namespace quorvex {
 
 namespace {
 
@@ -88,4 +88,4 @@ int decimalsForSpread(double spread) {
     return decimals < 0 ? 0 : decimals;
 }
 
-} // namespace quorvex::output
+} // namespace quorvex

@@ -1,4 +1,4 @@
-#include "sim/driver.h"
+#include "sim/dialogue.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include "runtime/screen_clearing.h"
 #include "runtime/typed_reading.h"
 #include "sim/engine/engine.h"
-#include "sim/results_report.h"
+#include "sim/results_table.h"
 #include "sim/score_tally.h"
 #include "sim/step_model.h"
 
@@ -68,24 +68,25 @@ int runSimulator() {
     seedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     // 2. The empty tally: no rows, five columns.
     ScoreTally tally;
-    // 3.-6. Banner, prompts and the three typed values.
+    // 3. Banner, prompts and the three typed values.
     ostream& out = consoleOutput();
     const TypedValues typed = holdDialogue(consoleInput(), out);
-    // 7.-8. From here on the console shows only "Working...".
+    // 4. The screen is cleared: from here on the console shows only "Working...".
     clearScreen();
     writeText(out, "Working...");
-    // 9. Run constants; a step count of 0 stops before the results file is touched.
+    // 5. Run constants; a step count of 0 stops before the results file is touched.
     const RunConstantsOutcome derived = deriveRunConstants(typed.steps, typed.perfectRatio);
     if (derived.fault == ModelFault::zeroStepCount)
         return stopWith(zeroStepsMessage);
-    // 10. The headings are in the file while the songs run.
-    ResultsReport report;
+    // 6. The results file and its headings, which are in the file while the
+    //    songs run.
+    ResultsTableFile report;
     if (!report.open(typed.perfectRatio, typed.songs, typed.steps))
         return stopWith(report.failureMessage());
-    // 11. Every song; a ratio that cannot be played stops at the first step.
+    // 7. Every song; a ratio that cannot be played stops at the first step.
     if (playSongs(typed, derived.constants, tally) != ModelFault::none)
         return stopWith(unusableRatioMessage);
-    // 12.-14. The ordered table, then the file is closed.
+    // 8. The table ordered and written, then the file is closed.
     tally.order();
     if (!report.writeTable(tally) || !report.close())
         return stopWith(report.failureMessage());

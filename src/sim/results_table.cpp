@@ -1,12 +1,12 @@
-#include "sim/results_report.h"
+#include "sim/results_table.h"
 
 #include <cstring>
 #include <string_view>
 #include <utility>
 
+#include "numbers/general_real.h"
 #include "platform/output_file.h"
 #include "runtime/write_fully.h"
-#include "sim/general_real.h"
 
 namespace quorvex {
 
@@ -76,20 +76,20 @@ std::string resultsFileText(double perfectRatio, std::int32_t songs, std::int32_
     return text;
 }
 
-ResultsReport::ResultsReport(std::string path) : path_(std::move(path)) {}
+ResultsTableFile::ResultsTableFile(std::string path) : path_(std::move(path)) {}
 
-ResultsReport::~ResultsReport() {
+ResultsTableFile::~ResultsTableFile() {
     close();
 }
 
-void ResultsReport::fail(const char* action, int error) {
+void ResultsTableFile::fail(const char* action, int error) {
     if (failed_)
         return; // the first failure is the one worth telling
     failed_ = true;
     failureMessage_ = std::string("Cannot ") + action + " " + path_ + ": " + std::strerror(error);
 }
 
-bool ResultsReport::open(double perfectRatio, std::int32_t songs, std::int32_t steps) {
+bool ResultsTableFile::open(double perfectRatio, std::int32_t songs, std::int32_t steps) {
     close();
     if (failed_)
         return false;
@@ -106,7 +106,7 @@ bool ResultsReport::open(double perfectRatio, std::int32_t songs, std::int32_t s
     return !failed_;
 }
 
-bool ResultsReport::writeTable(const ScoreTally& tally) {
+bool ResultsTableFile::writeTable(const ScoreTally& tally) {
     writeLine(columnHeadingLine());
     writeLine("");
     for (std::int32_t row = 0; row < tally.rowCount() && !failed_; ++row)
@@ -114,7 +114,7 @@ bool ResultsReport::writeTable(const ScoreTally& tally) {
     return !failed_;
 }
 
-bool ResultsReport::close() {
+bool ResultsTableFile::close() {
     if (descriptor_ >= 0) {
         const int descriptor = std::exchange(descriptor_, -1);
         if (const int error = platform::closeFile(descriptor); error != 0)
@@ -123,7 +123,7 @@ bool ResultsReport::close() {
     return !failed_;
 }
 
-void ResultsReport::writeLine(std::string line) {
+void ResultsTableFile::writeLine(std::string line) {
     if (failed_ || descriptor_ < 0)
         return;
     line += lineEnd;

@@ -1,7 +1,7 @@
 #pragma once
 // Folding step codes into songs, written once for every instruction set.
-// Included only by the engine_kernel_<isa>.cpp files, beside
-// engine_kernel_body.h; as there, every function here is a template
+// Included only by the kernel_<isa>.cpp files, beside
+// kernel_body.h; as there, every function here is a template
 // instantiated with that file's traits type of internal linkage, so that no
 // copy compiled for one instruction set is shared with another.
 
@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "sim/engine/engine_aggregate.h"
-#include "sim/engine/engine_kernel.h"
-#include "sim/engine/engine_step_code.h"
+#include "sim/engine/kernel.h"
+#include "sim/engine/score_aggregate.h"
+#include "sim/engine/step_code.h"
 #include "sim/step_model.h"
 
 namespace quorvex::kernel_body {
