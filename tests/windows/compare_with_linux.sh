@@ -3,7 +3,7 @@
 #
 #   tests/windows/compare_with_linux.sh dialogue|command-line LINUX_PROGRAM WINDOWS_PROGRAM.exe
 #
-# dialogue: each of the dialogue's end-to-end cases (tests/dialogue_test.cpp),
+# dialogue: each of the dialogue's end-to-end cases (tests/sim/dialogue_test.cpp),
 #   and a few runs long enough to use every thread and the vector kernels, is
 #   typed into both programs started in the same second (the seed is the
 #   clock's second). A case whose bytes differ is tried again only when the

@@ -8,7 +8,7 @@
 #include "fuzz_corpus.h"
 
 // The harness itself, replayed here.
-#include "../fuzz/typed_reading_fuzz.cpp" // NOLINT(bugprone-suspicious-include)
+#include "../../fuzz/typed_reading_fuzz.cpp" // NOLINT(bugprone-suspicious-include)
 
 namespace {
 

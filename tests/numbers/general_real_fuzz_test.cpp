@@ -8,7 +8,7 @@
 #include "fuzz_corpus.h"
 
 // The harness itself, replayed here.
-#include "../fuzz/general_real_fuzz.cpp" // NOLINT(bugprone-suspicious-include)
+#include "../../fuzz/general_real_fuzz.cpp" // NOLINT(bugprone-suspicious-include)
 
 namespace {
 
