@@ -611,11 +611,13 @@ function simulateResults(json, svg) {
     return body;
 }
 
-// The ratios' column, each to the decimals of the longest, as the table aligns them.
-function ratioTexts(ratios) {
+// The ratios' column: a range's ratios to the decimals of the longest, as
+// the table aligns them; a list's as given.
+function ratioTexts(perfect, ratios) {
+    if (!perfect.includes(':'))
+        return ratios.map((r) => r.perfect_ratio_text);
     const decimals = Math.max(0, ...ratios.map((r) => (r.perfect_ratio_text.split('.')[1] || '').length));
-    return ratios.map((r) => (/^[0-9.]+$/.test(r.perfect_ratio_text) ? fixedText(r.perfect_ratio, decimals)
-                                                                     : r.perfect_ratio_text));
+    return ratios.map((r) => fixedText(r.perfect_ratio, decimals));
 }
 
 function sweepResults(json, svg) {
@@ -642,7 +644,7 @@ function sweepResults(json, svg) {
     );
     const tbody = element('tbody');
     let missed = 0;
-    const ratios = ratioTexts(json.ratios);
+    const ratios = ratioTexts(p.perfect, json.ratios);
     json.ratios.forEach((ratio, index) => {
         const s = ratio.statistics;
         const halfWidth = (s.mean_ci95.high - s.mean_ci95.low) / 2;
