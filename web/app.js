@@ -897,6 +897,9 @@ function openPermalink() {
     const options = {};
     for (const [name, value] of query)
         options[name] = value;
+    // A link opened while a run goes on replaces that run.
+    if (current.id !== null)
+        fetch(`/api/runs/${encodeURIComponent(current.id)}`, {method : 'DELETE'}).catch(() => {});
     startRun(command, options);
 }
 
