@@ -97,12 +97,12 @@ function precisePercent(chance) {
 function countedText(n, one, many) { return `${n} ${n === 1 ? one : many}`; }
 
 const GLYPH = {
-    times : '×',
-    plusMinus : '±',
-    ellipsis : '…',
-    atLeast : '≥',
-    separator : ' · ',
-    none : '—'
+    times: '×',
+    plusMinus: '±',
+    ellipsis: '…',
+    atLeast: '≥',
+    separator: ' · ',
+    none: '—'
 };
 
 function intervalText(low, high) { return `${low} ${GLYPH.ellipsis} ${high}`; }
@@ -165,7 +165,7 @@ function importedSvg(text) {
 // Talking to the server.
 
 async function requestJson(url, options = {}) {
-    const response = await fetch(url, {cache : 'no-store', ...options});
+    const response = await fetch(url, {cache: 'no-store', ...options});
     let body = null;
     try {
         body = await response.json();
@@ -176,7 +176,7 @@ async function requestJson(url, options = {}) {
 }
 
 async function requestText(url) {
-    const response = await fetch(url, {cache : 'no-store'});
+    const response = await fetch(url, {cache: 'no-store'});
     if (!response.ok)
         throw new Error(`${url}: ${response.status}`);
     return response.text();
@@ -185,7 +185,7 @@ async function requestText(url) {
 // ---------------------------------------------------------------------------
 // Tabs: one button each, the arrow keys move between them.
 
-const COMMANDS = [ 'simulate', 'sweep', 'target' ];
+const COMMANDS = ['simulate', 'sweep', 'target'];
 
 function showTab(command, moveFocus = false) {
     for (const name of COMMANDS) {
@@ -279,10 +279,10 @@ function setRunning(running) {
 // A run: post it, follow its progress, show its results.
 
 const current = {
-    id : null,
-    command : null,
-    timer : null,
-    generation : 0
+    id: null,
+    command: null,
+    timer: null,
+    generation: 0
 };
 
 async function startRun(command, options) {
@@ -291,9 +291,9 @@ async function startRun(command, options) {
     let reply;
     try {
         reply = await requestJson('/api/runs', {
-            method : 'POST',
-            headers : {'Content-Type' : 'application/json'},
-            body : JSON.stringify({command, options}),
+            method: 'POST',
+            headers: {'Content-Type': 'application/json'},
+            body: JSON.stringify({command, options}),
         });
     } catch {
         showError(command, 'The server cannot be reached.');
@@ -314,7 +314,7 @@ async function startRun(command, options) {
     setRunning(true);
     document.getElementById('results').hidden = true;
     document.getElementById('progress').dataset.runId = body.id;
-    showProgress({status : 'queued'});
+    showProgress({status: 'queued'});
     follow(body.id, current.generation);
 }
 
@@ -334,7 +334,7 @@ function showProgress(status) {
     } else if (status.status === 'running' && progress && progress.total > 0) {
         const share = Math.min(1, progress.done / progress.total);
         bar.value = share;
-        const parts = [ `${Math.floor(share * 100)}% done` ];
+        const parts = [`${Math.floor(share * 100)}% done`];
         const steps = progress.done * progress.steps_per_song;
         if (progress.elapsed_seconds > 0 && steps > 0) {
             parts.push(`${scientificText(steps / progress.elapsed_seconds, 2)} steps/s`);
@@ -379,7 +379,7 @@ async function follow(id, generation) {
     if (!reply || !reply.response.ok || !reply.body) {
         const message = reply && reply.body && reply.body.error ? reply.body.error
                                                                 : 'The run is no longer on the server.';
-        showProgress({status : 'failed', error : message});
+        showProgress({status: 'failed', error: message});
         finish();
         return;
     }
@@ -401,7 +401,7 @@ async function cancelRun() {
     const generation = current.generation;
     let reply = null;
     try {
-        reply = await requestJson(`/api/runs/${encodeURIComponent(id)}`, {method : 'DELETE'});
+        reply = await requestJson(`/api/runs/${encodeURIComponent(id)}`, {method: 'DELETE'});
     } catch {
         reply = null;
     }
@@ -409,7 +409,7 @@ async function cancelRun() {
         return;
     if (reply && reply.response.ok && reply.body && reply.body.status === 'cancelled') {
         current.generation += 1; // the poll in flight, if any, stops
-        showProgress({status : 'cancelled'});
+        showProgress({status: 'cancelled'});
         finish();
     }
 }
@@ -427,10 +427,10 @@ function proportionRow(table, label, p, exact, generator) {
     const d = percentDecimals(p);
     const row = element('tr');
     row.append(
-        element('th', {scope : 'row'}, label),
-        element('td', {class : 'share'}, percentText(p.share, d)),
+        element('th', {scope: 'row'}, label),
+        element('td', {class: 'share'}, percentText(p.share, d)),
         element('td', {}, `${p.count} of ${p.total}`),
-        element('td', {class : 'interval'},
+        element('td', {class: 'interval'},
                 intervalText(percentText(p.ci95.low, d), percentText(p.ci95.high, d))),
     );
     if (exact === undefined) {
@@ -439,7 +439,7 @@ function proportionRow(table, label, p, exact, generator) {
         const equallyLikely = exactPercentText(exact, d);
         const fromGenerator = exactPercentText(generator, d);
         row.append(
-            element('td', {class : 'exact'},
+            element('td', {class: 'exact'},
                     equallyLikely === fromGenerator ? equallyLikely
                                                     : `${equallyLikely}, generator ${fromGenerator}`),
         );
@@ -449,13 +449,13 @@ function proportionRow(table, label, p, exact, generator) {
 
 function unreachableRow(table, label, score, best) {
     table.tBodies[0].append(
-        element('tr', {}, element('th', {scope : 'row'}, label),
-                element('td', {colspan : '4'}, `no song can score ${score}: best is ${best}`)),
+        element('tr', {}, element('th', {scope: 'row'}, label),
+                element('td', {colspan: '4'}, `no song can score ${score}: best is ${best}`)),
     );
 }
 
 function proportionTable(caption) {
-    const table = element('table', {class : 'proportions'});
+    const table = element('table', {class: 'proportions'});
     table.append(
         element('caption', {}, caption),
         element(
@@ -464,11 +464,11 @@ function proportionTable(caption) {
             element(
                 'tr',
                 {},
-                element('th', {scope : 'col'}, ''),
-                element('th', {scope : 'col'}, 'share'),
-                element('th', {scope : 'col'}, 'songs'),
-                element('th', {scope : 'col'}, '95% CI'),
-                element('th', {scope : 'col'}, 'exact'),
+                element('th', {scope: 'col'}, ''),
+                element('th', {scope: 'col'}, 'share'),
+                element('th', {scope: 'col'}, 'songs'),
+                element('th', {scope: 'col'}, '95% CI'),
+                element('th', {scope: 'col'}, 'exact'),
                 ),
             ),
         element('tbody'),
@@ -479,25 +479,25 @@ function proportionTable(caption) {
 function meanLines(statistics) {
     const halfWidth = (statistics.mean_ci95.high - statistics.mean_ci95.low) / 2;
     if (!Number.isFinite(halfWidth)) {
-        return {big : fixedText(statistics.mean, 0), detail : '(one song: no interval)'};
+        return {big: fixedText(statistics.mean, 0), detail: '(one song: no interval)'};
     }
     const d = decimalsForSpread(halfWidth);
     const sd = statistics.standard_deviation;
     return {
-        big : `${fixedText(statistics.mean, d)} ${GLYPH.plusMinus} ${fixedText(halfWidth, d)}`,
-        detail : `(95% CI ${
-                     intervalText(fixedText(statistics.mean_ci95.low, d),
-                                  fixedText(statistics.mean_ci95.high, d))}; ` +
-                     `SD ${fixedText(sd, decimalsForSpread(sd / 100))})`,
+        big: `${fixedText(statistics.mean, d)} ${GLYPH.plusMinus} ${fixedText(halfWidth, d)}`,
+        detail: `(95% CI ${
+                    intervalText(fixedText(statistics.mean_ci95.low, d),
+                                 fixedText(statistics.mean_ci95.high, d))}; ` +
+                    `SD ${fixedText(sd, decimalsForSpread(sd / 100))})`,
     };
 }
 
 function figure(kind, svg) {
-    const holder = element('figure', {class : `figure figure-${kind}`});
+    const holder = element('figure', {class: `figure figure-${kind}`});
     if (svg)
         holder.append(svg);
     else
-        holder.append(element('p', {class : 'error'}, 'The figure could not be read.'));
+        holder.append(element('p', {class: 'error'}, 'The figure could not be read.'));
     return holder;
 }
 
@@ -512,28 +512,28 @@ async function fetchedSvg(id) {
 function simulateResults(json, svg) {
     const s = json.statistics;
     const exact = json.exact;
-    const body = element('div', {class : 'result result-simulate'});
+    const body = element('div', {class: 'result result-simulate'});
     body.append(
-        element('p', {class : 'run-line'},
+        element('p', {class: 'run-line'},
                 `${runHeading(json)} at perfect ratio ${json.parameters.perfect_ratio_text}${
                     GLYPH.separator}seed ${json.parameters.seed}`),
     );
     const mean = meanLines(s);
     body.append(
-        element('div', {class : 'headline'}, element('span', {class : 'headline-label'}, 'Score'),
-                element('span', {class : 'big', id : 'simulate-mean'}, mean.big),
-                element('span', {class : 'detail', id : 'simulate-interval'}, mean.detail)),
+        element('div', {class: 'headline'}, element('span', {class: 'headline-label'}, 'Score'),
+                element('span', {class: 'big', id: 'simulate-mean'}, mean.big),
+                element('span', {class: 'detail', id: 'simulate-interval'}, mean.detail)),
     );
-    const quantiles = element('dl', {class : 'quantiles'});
-    for (const [label, key] of [[ 'min', 'min' ],
-                                [ 'p1', 'p1' ],
-                                [ 'p5', 'p5' ],
-                                [ 'p25', 'p25' ],
-                                [ 'median', 'median' ],
-                                [ 'p75', 'p75' ],
-                                [ 'p95', 'p95' ],
-                                [ 'p99', 'p99' ],
-                                [ 'max', 'max' ],
+    const quantiles = element('dl', {class: 'quantiles'});
+    for (const [label, key] of [['min', 'min'],
+                                ['p1', 'p1'],
+                                ['p5', 'p5'],
+                                ['p25', 'p25'],
+                                ['median', 'median'],
+                                ['p75', 'p75'],
+                                ['p95', 'p95'],
+                                ['p99', 'p99'],
+                                ['max', 'max'],
     ]) {
         quantiles.append(element('div', {}, element('dt', {}, label), element('dd', {}, String(s[key]))));
     }
@@ -546,7 +546,7 @@ function simulateResults(json, svg) {
     const marvelousExact = exactMarvelous === generatorMarvelous
                                ? `(exact ${exactMarvelous})`
                                : `(exact ${exactMarvelous}, generator ${generatorMarvelous})`;
-    const facts = element('dl', {class : 'facts'});
+    const facts = element('dl', {class: 'facts'});
     definition(facts, 'Marvelous',
                `${fixedText(s.marvelous_mean, md)} per song   ${marvelousExact}${GLYPH.separator}min ${
                    s.marvelous_min}${GLYPH.separator}max ${s.marvelous_max}`);
@@ -570,11 +570,11 @@ function simulateResults(json, svg) {
             unreachableRow(table, label, threshold.score, json.best_score);
     }
     body.append(element(
-        'div', {class : 'table-scroll', tabindex : '0', role : 'region', 'aria-label' : 'Chances per song'},
+        'div', {class: 'table-scroll', tabindex: '0', role: 'region', 'aria-label': 'Chances per song'},
         table));
 
     const census = exact.census;
-    const notes = element('dl', {class : 'facts notes'});
+    const notes = element('dl', {class: 'facts notes'});
     definition(
         notes,
         'Draws',
@@ -622,10 +622,10 @@ function ratioTexts(perfect, ratios) {
 
 function sweepResults(json, svg) {
     const p = json.parameters;
-    const body = element('div', {class : 'result result-sweep'});
+    const body = element('div', {class: 'result result-sweep'});
     body.append(
         element(
-            'p', {class : 'run-line'},
+            'p', {class: 'run-line'},
             `${runHeading(json)} at ${countedText(json.ratios.length, 'perfect ratio', 'perfect ratios')} (${
                 p.perfect})${GLYPH.separator}seed ${p.seed}`),
     );
@@ -637,10 +637,10 @@ function sweepResults(json, svg) {
     ];
     for (const score of p.at_least)
         headings.push(`P(${GLYPH.atLeast}${score})`);
-    const table = element('table', {class : 'rows', id : 'sweep-rows'});
+    const table = element('table', {class: 'rows', id: 'sweep-rows'});
     table.append(
         element('caption', {}, 'One row per ratio, each what simulate reports for its ratio and seed'),
-        element('thead', {}, element('tr', {}, ...headings.map((h) => element('th', {scope : 'col'}, h)))),
+        element('thead', {}, element('tr', {}, ...headings.map((h) => element('th', {scope: 'col'}, h)))),
     );
     const tbody = element('tbody');
     let missed = 0;
@@ -672,15 +672,15 @@ function sweepResults(json, svg) {
         for (const threshold of s.at_least)
             cells.push(threshold.reachable ? percentText(threshold.share, percentDecimals(threshold))
                                            : GLYPH.none);
-        tbody.append(element('tr', {}, element('th', {scope : 'row'}, ratios[index]),
+        tbody.append(element('tr', {}, element('th', {scope: 'row'}, ratios[index]),
                              ...cells.map((c) => element('td', {}, c))));
     });
     table.append(tbody);
-    body.append(element(
-        'div', {class : 'table-scroll', tabindex : '0', role : 'region', 'aria-label' : 'Rows per ratio'},
-        table));
+    body.append(
+        element('div', {class: 'table-scroll', tabindex: '0', role: 'region', 'aria-label': 'Rows per ratio'},
+                table));
 
-    const notes = element('div', {class : 'notes'});
+    const notes = element('div', {class: 'notes'});
     notes.append(element(
         'p', {},
         'exact: P(AAA) for independent, equally likely draws; generator: for independent, equally likely generator outputs (215 or 214 of its 2^31 give each draw), which long runs follow.'));
@@ -733,7 +733,7 @@ function estimateText(goal, run) {
 function targetResults(json) {
     const p = json.parameters;
     const answer = json.answer;
-    const body = element('div', {class : 'result result-target'});
+    const body = element('div', {class: 'result result-target'});
     const how = answer.method === 'exact'
                     ? 'exact for independent, equally likely draws'
                     : `simulated: met at ${answer.perfect_ratio_text}, ${
@@ -742,13 +742,13 @@ function targetResults(json) {
     body.append(
         element(
             'div',
-            {class : 'answer'},
-            element('span', {class : 'answer-label'}, 'perfect ratio'),
-            element('span', {class : 'answer-value', id : 'target-answer'}, answer.perfect_ratio_text),
-            element('span', {class : 'detail', id : 'target-method'}, how),
+            {class: 'answer'},
+            element('span', {class: 'answer-label'}, 'perfect ratio'),
+            element('span', {class: 'answer-value', id: 'target-answer'}, answer.perfect_ratio_text),
+            element('span', {class: 'detail', id: 'target-method'}, how),
             ),
     );
-    const facts = element('dl', {class : 'facts'});
+    const facts = element('dl', {class: 'facts'});
     definition(facts, 'Goal', `${goalText(p)} over ${countedText(p.steps, 'step', 'steps')}`);
     if (!answer.perfect_ratio_text_reads_back) {
         definition(
@@ -776,12 +776,12 @@ function targetResults(json) {
         if (exact.aaa_draws_needed === 10000000) {
             definition(
                 facts, 'Note',
-                "a chance of 1 needs every draw to keep a song AAA: only ratio 1 does, where the lowest draw's deviation is exactly 1.0.");
+                'a chance of 1 needs every draw to keep a song AAA: only ratio 1 does, where the lowest draw\'s deviation is exactly 1.0.');
         }
         if (!json.at_answer.agrees) {
             definition(
                 facts, 'Note',
-                "the generator's exact AAA chance lies outside the run's 95% CI: rare by chance (1 run in 20), frequent if something is wrong.");
+                'the generator\'s exact AAA chance lies outside the run\'s 95% CI: rare by chance (1 run in 20), frequent if something is wrong.');
         }
     } else {
         definition(facts, `At ${json.at_answer.perfect_ratio_text}`, estimateText(p.goal, json.at_answer));
@@ -797,7 +797,7 @@ function targetResults(json) {
         const goal = p.goal === 'mean_score' ? p.mean_text : p.chance_text;
         body.append(
             element(
-                'p', {class : 'warning', role : 'note', id : 'target-warning'},
+                'p', {class: 'warning', role: 'note', id: 'target-warning'},
                 element('strong', {}, 'Warning '),
                 `the 95% CI at the answer contains the goal's ${
                     goal}: the true value may lie on either side of it, and more songs (--songs) would tell the answer more surely.`),
@@ -807,11 +807,11 @@ function targetResults(json) {
 }
 
 const FORMAT_LABELS = {
-    json : 'JSON',
-    csv : 'CSV',
-    text : 'Text report',
-    svg : 'SVG figure',
-    results : 'QuorvexResults.txt'
+    json: 'JSON',
+    csv: 'CSV',
+    text: 'Text report',
+    svg: 'SVG figure',
+    results: 'QuorvexResults.txt'
 };
 
 function showDownloads(id, formats) {
@@ -821,7 +821,7 @@ function showDownloads(id, formats) {
         const href = `/api/runs/${encodeURIComponent(id)}/${encodeURIComponent(format)}?download=1`;
         list.append(element(
             'li', {},
-            element('a', {href, 'data-format' : format, download : ''}, FORMAT_LABELS[format] || format)));
+            element('a', {href, 'data-format': format, download: ''}, FORMAT_LABELS[format] || format)));
     }
 }
 
@@ -840,7 +840,7 @@ async function showResults(status, generation) {
     try {
         json = JSON.parse(await requestText(`/api/runs/${encodeURIComponent(id)}/json`));
     } catch {
-        showProgress({status : 'failed', error : 'its results could not be read.'});
+        showProgress({status: 'failed', error: 'its results could not be read.'});
         return;
     }
     const svg = status.formats.includes('svg') ? await fetchedSvg(id) : null;
@@ -899,7 +899,7 @@ function openPermalink() {
         options[name] = value;
     // A link opened while a run goes on replaces that run.
     if (current.id !== null)
-        fetch(`/api/runs/${encodeURIComponent(current.id)}`, {method : 'DELETE'}).catch(() => {});
+        fetch(`/api/runs/${encodeURIComponent(current.id)}`, {method: 'DELETE'}).catch(() => {});
     startRun(command, options);
 }
 
