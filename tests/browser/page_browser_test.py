@@ -439,6 +439,14 @@ def load_tests(loader, tests, pattern):
     return suite
 
 
+# The exit status ctest reads as "skipped" (SKIP_RETURN_CODE).
+SKIPPED = 77
+
 if __name__ == "__main__":
     PROGRAM = sys.argv[1]
+    # A build whose program has no serve command yet has no page to test.
+    probe = subprocess.run([PROGRAM, "--help"], capture_output=True, timeout=SERVER_START_SECONDS)
+    if not re.search(rb"^ +serve +", probe.stdout, re.MULTILINE):
+        print("skipped: %s has no serve command" % PROGRAM)
+        sys.exit(SKIPPED)
     unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
