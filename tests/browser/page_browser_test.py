@@ -33,7 +33,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 PROGRAM = None  # the quorvex executable, from the command line
 
 # Deadlines: generous for a loaded 2-core machine, short enough to fail a hang.
-SERVER_START_SECONDS = 30
+SERVER_START_SECONDS = 60
 RUN_SECONDS = 120
 PAGE_SECONDS = 30
 

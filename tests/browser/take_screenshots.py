@@ -20,7 +20,7 @@ import page_browser_test as page
 RUNS = {
     "simulate": "command=simulate&songs=100000&steps=400&perfect=0.99&seed=1700000000&at-least=990",
     "sweep": "command=sweep&songs=20000&steps=400&perfect=0.95%3A1%3A0.005&seed=1700000000",
-    "target": "command=target&steps=400&score=990&chance=0.5&songs=20000&seed=1700000000",
+    "target": "command=target&steps=400&mean=990&songs=2000&seed=1700000000",
 }
 SIZES = {"wide": (1280, 800), "narrow": (390, 844)}
 
