@@ -254,7 +254,8 @@ class HttpServer::Impl {
 
     // The routes. A path that exists with another method: 405 with the methods it has.
     void respond(const httplib::Request& request, httplib::Response& response) {
-        const std::string& method = request.method;
+        // httplib answers HEAD with a GET's headers and no body.
+        const std::string method = request.method == "HEAD" ? "GET" : request.method;
         const std::string& path = request.path;
         static const std::regex runPath("/api/runs/([A-Za-z0-9]{1,24})");
         static const std::regex outputPath("/api/runs/([A-Za-z0-9]{1,24})/([a-z]{1,16})");
