@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "app/run_record.h"
+#include "app/seeded_run.h"
 #include "bench_timing.h"
-#include "cli/classic_results.h"
 #include "cli/command_line.h"
-#include "cli/run_record.h"
-#include "cli/seeded_run.h"
+#include "output/classic_results.h"
 #include "output/json_report.h"
 #include "output/svg_histogram.h"
 #include "output/text_report.h"
@@ -95,21 +95,21 @@ int main(int argc, char** argv) {
 
     // The work beyond the engine, on its own: the record (statistics and the
     // census) and every text rendered, for the songs of the same run.
-    const cli::RunRequest request{songs, steps, ratio, seed};
-    const cli::SeededRun run = cli::playSeededRun(request, threads);
+    const app::RunRequest request{songs, steps, ratio, seed};
+    const app::SeededRun run = app::playSeededRun(request, threads);
     Cost record, texts;
     output::SimulationRecord rendered;
     std::size_t bytes = 0;
     for (int repeat = 0; repeat < repeats; ++repeat) {
         keepLeast(record, costOf([&] {
-                      rendered = cli::recordOfRun(request, {"0.95", threads, {}}, run);
+                      rendered = app::recordOfRun(request, {"0.95", threads, {}}, run);
                   }),
                   repeat == 0);
         keepLeast(texts, costOf([&] {
                       bytes = output::simulationText(rendered, {}).size() +
                               output::simulationJson(rendered).size() +
                               output::histogramSvg(rendered).size() +
-                              cli::classicResultsText(request, run.songs).size();
+                              output::classicResultsText(rendered).size();
                   }),
                   repeat == 0);
     }

@@ -1,8 +1,10 @@
-#include "cli/classic_results.h"
+#include "output/classic_results.h"
 
 #include <gtest/gtest.h>
 
-namespace quorvex::cli {
+#include "sim/engine/engine_aggregate.h"
+
+namespace quorvex::output {
 namespace {
 
 TEST(ClassicResults, TheDialoguesFileForTheSameSongs) {
@@ -12,7 +14,13 @@ TEST(ClassicResults, TheDialoguesFileForTheSameSongs) {
     songs.record({1000, 400, true});
     songs.record({997, 398, true});
     songs.recordRepeated({999, 399, true}, 3);
-    EXPECT_EQ(classicResultsText({7, 400, 0.95, 1700000000u}, songs),
+    SimulationRecord run;
+    run.songs = 7;
+    run.steps = 400;
+    run.perfectRatio = 0.95;
+    const std::vector<ScoreGroup> ascending = songs.rows();
+    run.histogram.assign(ascending.rbegin(), ascending.rend());
+    EXPECT_EQ(classicResultsText(run),
               "Expected scores for: 0.95\r\n"
               "7 songs | 400 steps\r\n"
               "1000 MAX | Freq. | Highest Marv. count | Lowest | AAA count | %AAA\r\n"
@@ -23,4 +31,4 @@ TEST(ClassicResults, TheDialoguesFileForTheSameSongs) {
 }
 
 } // namespace
-} // namespace quorvex::cli
+} // namespace quorvex::output

@@ -178,6 +178,36 @@ TEST_F(EngineBatch, AFailingReportStopsTheBatch) {
     }
 }
 
+TEST_F(EngineBatch, ACancelledBatchReportsNoFurtherRun) {
+    // Twenty runs of 3000 songs; the flag is raised while run 2 is reported.
+    std::vector<RunCase> cases;
+    for (int k = 0; k < 20; ++k)
+        cases.push_back({3000, 100, 0.95, static_cast<std::uint64_t>(k)});
+    const std::vector<SongRun> runs = songRuns(cases);
+    for (int threads : {1, 2}) {
+        std::atomic<bool> cancel{false};
+        EngineOptions options{threads, EngineIsa::automatic};
+        options.cancel = &cancel;
+        std::vector<std::size_t> reported;
+        runSongBatch(runs, options, [&](std::size_t run, const ScoreAggregate&, ModelFault) {
+            reported.push_back(run);
+            if (run == 2)
+                cancel = true;
+        });
+        EXPECT_EQ(reported, (std::vector<std::size_t>{0, 1, 2})) << "threads " << threads;
+    }
+    // Raised before the batch: nothing is played, nothing reported.
+    std::atomic<bool> cancel{true};
+    std::atomic<std::int64_t> songsDone{0};
+    EngineOptions options{2, EngineIsa::automatic};
+    options.cancel = &cancel;
+    options.songsDone = &songsDone;
+    int reports = 0;
+    runSongBatch(runs, options, [&](std::size_t, const ScoreAggregate&, ModelFault) { ++reports; });
+    EXPECT_EQ(reports, 0);
+    EXPECT_EQ(songsDone.load(), 0);
+}
+
 TEST_F(EngineBatch, AnEmptyBatchReportsNothing) {
     int reports = 0;
     runSongBatch({}, {}, [&](std::size_t, const ScoreAggregate&, ModelFault) { ++reports; });

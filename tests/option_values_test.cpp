@@ -1,4 +1,4 @@
-#include "cli/option_values.h"
+#include "app/option_values.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,7 +11,7 @@
 #include "runtime/numeric_mode.h"
 #include "runtime/typed_reading.h"
 
-namespace quorvex::cli {
+namespace quorvex::app {
 namespace {
 
 constexpr std::int64_t int32Max = 2147483647;
@@ -116,4 +116,4 @@ TEST(ReadScoreList, CommaSeparatedScoresFirstOccurrenceKept) {
 }
 
 } // namespace
-} // namespace quorvex::cli
+} // namespace quorvex::app

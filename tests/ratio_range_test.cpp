@@ -3,7 +3,7 @@
 // the same numbers), B included exactly when the steps reach it, and every
 // bad range refused.
 
-#include "cli/ratio_range.h"
+#include "app/ratio_range.h"
 
 #include <cstdint>
 #include <random>
@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvex::cli {
+namespace quorvex::app {
 namespace {
 
 std::vector<std::string> textsOf(const RangePoints& range) {
@@ -147,4 +147,4 @@ TEST(RatioRange, BadRangesAreFaults) {
 }
 
 } // namespace
-} // namespace quorvex::cli
+} // namespace quorvex::app

@@ -1,16 +1,16 @@
 // Texts for ratios that `simulate --perfect` reads back as the very same
 // double, where the dialogue's reader allows one.
-#include "cli/ratio_text.h"
+#include "app/ratio_text.h"
 
 #include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "cli/option_values.h"
+#include "app/option_values.h"
 #include "runtime/numeric_mode.h"
 
-namespace quorvex::cli {
+namespace quorvex::app {
 namespace {
 
 class RatioTextTest : public ::testing::Test {
@@ -59,4 +59,4 @@ TEST_F(RatioTextTest, RandomRatiosMostlyReadBack) {
 }
 
 } // namespace
-} // namespace quorvex::cli
+} // namespace quorvex::app

@@ -1,4 +1,4 @@
-#include "cli/seeded_run.h"
+#include "app/seeded_run.h"
 
 #include <atomic>
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include "runtime/random_source.h"
 #include "sim/engine/engine.h"
 
-namespace quorvex::cli {
+namespace quorvex::app {
 namespace {
 
 // The plain model from the same second: one song after another, as the
@@ -25,18 +25,20 @@ ScoreAggregate playedPlainly(const RunRequest& request, std::uint64_t& stateAfte
 
 TEST(SeededRun, PlaysTheSongsOfThePlainModelFromTheSecondOnAnyThreadCount) {
     setNumericMode();
-    for (const RunRequest& request :
-         {RunRequest{10, 400, 0.95, 1700000000u}, RunRequest{1000, 7, 0.5, 0u},
-          RunRequest{300, 300, 0.99, 4294967295u}, RunRequest{5, 1, 1.0, 12345u}}) {
+    for (const RunRequest& request : {RunRequest{10, 400, 0.95, 1700000000u}, RunRequest{1000, 7, 0.5, 0u},
+                                      RunRequest{300, 300, 0.99, 4294967295u}, RunRequest{5, 1, 1.0, 12345u},
+                                      RunRequest{20, 50, 1e-300, 7u}}) {
         std::uint64_t plainState = 0;
         const ScoreAggregate expected = playedPlainly(request, plainState);
         for (const int threads : {1, 3}) {
-            std::atomic<std::int64_t> songsDone{0};
-            const SeededRun run = playSeededRun(request, threads, &songsDone);
+            const std::uint64_t elsewhere = plainState ^ 0x5A5A5A5AULL;
+            randomState = elsewhere;
+            RunControl control;
+            const SeededRun run = playSeededRun(request, threads, &control);
             EXPECT_EQ(run.fault, ModelFault::none);
             EXPECT_TRUE(run.songs == expected) << request.songs << " x " << request.steps << ", " << threads;
-            EXPECT_EQ(randomState, plainState) << "the generator is left where the dialogue leaves it";
-            EXPECT_EQ(songsDone.load(), request.songs);
+            EXPECT_EQ(randomState, elsewhere) << "the process-wide generator is neither read nor moved";
+            EXPECT_EQ(control.songsDoneNow(), request.songs);
             EXPECT_GE(run.elapsedSeconds, 0.0);
         }
     }
@@ -51,4 +53,4 @@ TEST(SeededRun, TheSecondDecidesTheSongs) {
 }
 
 } // namespace
-} // namespace quorvex::cli
+} // namespace quorvex::app

@@ -2,7 +2,7 @@
 // the same second, on any thread count, with the progress counter covering
 // the whole sweep and the process's generator left alone.
 
-#include "cli/seeded_sweep.h"
+#include "app/seeded_sweep.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,13 +10,13 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/run_record.h"
-#include "cli/seeded_run.h"
+#include "app/run_record.h"
+#include "app/seeded_run.h"
 #include "output/json_report.h"
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 
-namespace quorvex::cli {
+namespace quorvex::app {
 namespace {
 
 // Everything of a record but its histogram, how long it took and the threads.
@@ -35,10 +35,10 @@ TEST(SeededSweep, EachRowIsSimulatesRecordForItsRatioOnAnyThreadCount) {
     const std::uint64_t before = 0x123456789ABCDEFULL;
     for (const int threads : {1, 3}) {
         randomState = before;
-        std::atomic<std::int64_t> songsDone{0};
-        const SeededSweep sweep = playSeededSweep(request, threads, &songsDone);
+        RunControl control;
+        const SeededSweep sweep = playSeededSweep(request, threads, &control);
         EXPECT_EQ(randomState, before);
-        EXPECT_EQ(songsDone.load(), 300 * 6);
+        EXPECT_EQ(control.songsDoneNow(), 300 * 6);
         EXPECT_FALSE(sweep.faultedRatio.has_value());
         ASSERT_EQ(sweep.rows.size(), request.ratios.size());
         for (std::size_t i = 0; i < request.ratios.size(); ++i) {
@@ -75,4 +75,4 @@ TEST(SeededSweep, TheSameSongsAtEveryRatio) {
 }
 
 } // namespace
-} // namespace quorvex::cli
+} // namespace quorvex::app

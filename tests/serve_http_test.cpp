@@ -143,6 +143,15 @@ TEST_F(Server, ServesThePageItEmbeds) {
     }
 }
 
+TEST_F(Server, AnswersHeadAsGetWithoutABody) {
+    start();
+    quorvex::testing::HttpConnection connection(port);
+    ASSERT_TRUE(connection.sendBytes("HEAD /api/version HTTP/1.1\r\nHost: localhost\r\n\r\n"));
+    const HttpReply head = connection.receive(std::chrono::seconds(10), true);
+    EXPECT_EQ(head.status, 200);
+    EXPECT_EQ(head.header("content-type"), "application/json");
+}
+
 TEST_F(Server, EveryResponseCarriesTheSecurityHeadersAndNoCors) {
     start();
     for (const HttpReply& reply :

@@ -70,6 +70,16 @@ TEST_F(Jobs, RefuseBeyondTheQueuedLimitWhileOneRuns) {
     log->releaseAll();
 }
 
+TEST_F(Jobs, WithNoRoomToWaitTakeARunOnlyWhenIdle) {
+    JobQueue jobs(1, QueueLimits{0, 64, 1 << 20});
+    const std::string first = jobs.submit(run("first"));
+    ASSERT_TRUE(log->waitForStarts(1));
+    EXPECT_THROW(jobs.submit(run("second")), QueueFull);
+    log->releaseAll();
+    ASSERT_TRUE(reaches(jobs, first, JobStatus::done));
+    EXPECT_NO_THROW(jobs.submit(run("third")));
+}
+
 TEST_F(Jobs, ACancelledQueuedRunNeverPlaysAndACancelledRunningOneLetsTheNextStart) {
     JobQueue jobs(1, QueueLimits{});
     const std::string playing = jobs.submit(run("playing"));

@@ -2,17 +2,17 @@
 // are read from their exact decimals as simulate reads --perfect, and every
 // malformed value is refused in one line that says what is wrong.
 
-#include "cli/sweep_ratios.h"
+#include "app/sweep_ratios.h"
 
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "cli/option_values.h"
-#include "cli/usage_error.h"
+#include "app/option_values.h"
+#include "app/usage_error.h"
 
-namespace quorvex::cli {
+namespace quorvex::app {
 namespace {
 
 TEST(SweepRatios, AListKeepsItsOrderAndTexts) {
@@ -93,4 +93,4 @@ TEST(SweepRatios, EveryMalformedValueIsOneLine) {
 }
 
 } // namespace
-} // namespace quorvex::cli
+} // namespace quorvex::app

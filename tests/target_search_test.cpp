@@ -1,7 +1,7 @@
 // The simulated search: its grid of ratios, the order it relies on (with
 // the draws fixed, no song scores less at a higher ratio), and its answer
 // against every ratio of a coarse grid played one by one.
-#include "cli/target_search.h"
+#include "app/target_search.h"
 
 #include <atomic>
 #include <cstdint>
@@ -14,7 +14,7 @@
 #include "runtime/random_source.h"
 #include "sim/step_model.h"
 
-namespace quorvex::cli {
+namespace quorvex::app {
 namespace {
 
 class TargetSearchTest : public ::testing::Test {
@@ -94,12 +94,12 @@ TEST_F(TargetSearchTest, TheAnswerIsTheLeastRatioOfTheGridWhoseSongsMeetTheGoal)
         }
         ASSERT_TRUE(least.has_value());
         // 2. The search, playing far fewer.
-        std::atomic<std::int64_t> songsDone{0};
-        const SimulatedTarget found = searchScoreGoal(request, goal, grid, 2, &songsDone);
+        RunControl control;
+        const SimulatedTarget found = searchScoreGoal(request, goal, grid, 2, &control);
         EXPECT_TRUE(found.reachable);
         EXPECT_EQ(found.answer.k, *least) << goal.score << " " << goal.mean;
         EXPECT_LE(found.runs, searchRunsAtMost(grid));
-        EXPECT_EQ(songsDone.load(), found.runs * request.songs);
+        EXPECT_EQ(control.songsDoneNow(), found.runs * request.songs);
         if (*least > 1) {
             ASSERT_TRUE(found.below.has_value());
             EXPECT_EQ(found.below->k, *least - 1);
@@ -121,4 +121,4 @@ TEST_F(TargetSearchTest, AGoalRatioOneMissesEndsTheSearchThere) {
 }
 
 } // namespace
-} // namespace quorvex::cli
+} // namespace quorvex::app

@@ -12,15 +12,21 @@
 #include <string_view>
 #include <vector>
 
+#include "app/option_reader.h"
+#include "app/program_version.h"
+#include "app/usage_error.h"
+#include "cli/cli11_options.h"
 #include "cli/command_list.h"
-#include "cli/option_texts.h"
-#include "cli/program_version.h"
-#include "cli/usage_error.h"
 #include "runtime/write_fully.h"
 
 namespace quorvex::cli {
 
 namespace {
+
+using app::exitFailure;
+using app::exitSuccess;
+using app::exitUsage;
+using app::quoteForMessage;
 
 constexpr const char* programName = "quorvex";
 
@@ -31,6 +37,14 @@ constexpr const char* programFooter =
     "\n"
     "Example:\n"
     "  quorvex simulate --songs 100000 --steps 400 --perfect 0.95";
+
+// What `quorvex --version` prints: the program's version, then the engine's
+// kernels this processor would run and which instruction sets it has, e.g.
+//   quorvex 1.0
+//   kernels: AVX-512 (this processor: scalar yes, AVX2+FMA yes, AVX-512 yes)
+std::string versionText() {
+    return "quorvex " + std::string(app::programVersion()) + "\nkernels: " + app::kernelsInUse() + "\n";
+}
 
 // Levenshtein distance, for suggesting the name a mistyped one was meant to be.
 std::size_t editDistance(std::string_view a, std::string_view b) {
@@ -126,7 +140,7 @@ class CommandLine {
             return refuse(command, *message);
         try {
             return command->run();
-        } catch (const UsageError& error) {
+        } catch (const app::UsageError& error) {
             return refuse(command, error.what());
         }
     }

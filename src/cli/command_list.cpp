@@ -1,16 +1,23 @@
 #include "cli/command_list.h"
 
-#include "cli/simulate_command.h"
-#include "cli/sweep_command.h"
-#include "cli/target_command.h"
+#include "app/command_catalog.h"
+#include "cli/command_layouts.h"
+#include "cli/run_command.h"
+
+#ifdef QUORVEX_SERVE
+#include "cli/serve_command.h"
+#endif
 
 namespace quorvex::cli {
 
 std::vector<std::unique_ptr<Command>> makeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
-    commands.push_back(makeSimulateCommand());
-    commands.push_back(makeSweepCommand());
-    commands.push_back(makeTargetCommand());
+    for (const app::CommandSpec& spec : app::commandCatalog())
+        if (const CommandLayout* layout = layoutOf(spec.name))
+            commands.push_back(makeRunCommand(spec, *layout));
+#ifdef QUORVEX_SERVE
+    commands.push_back(makeServeCommand());
+#endif
     return commands;
 }
 

@@ -7,8 +7,9 @@
 
 namespace quorvex::cli {
 
-// Every command, in the order `quorvex --help` lists them. A new command is
-// its own file and one line here.
+// Every command of the run layer's catalogue that has a layout on the
+// command line (command_layouts.cpp), in the catalogue's order, which
+// `quorvex --help` lists.
 std::vector<std::unique_ptr<Command>> makeCommands();
 
 } // namespace quorvex::cli

@@ -68,7 +68,12 @@ std::string progressLine(std::int64_t songsDone, std::int64_t totalSongs, std::i
 
 ProgressDisplay::ProgressDisplay(int fd, bool shown, std::int64_t totalSongs, std::int32_t steps,
                                  Timing timing)
-    : fd_(fd), totalSongs_(totalSongs), steps_(steps), start_(std::chrono::steady_clock::now()) {
+    : ProgressDisplay(fd, shown, totalSongs, steps, timing, nullptr) {}
+
+ProgressDisplay::ProgressDisplay(int fd, bool shown, std::int64_t totalSongs, std::int32_t steps,
+                                 Timing timing, const std::atomic<std::int64_t>* counter)
+    : fd_(fd), totalSongs_(totalSongs), steps_(steps), counter_(counter != nullptr ? counter : &songsDone_),
+      start_(std::chrono::steady_clock::now()) {
     if (shown)
         thread_ = std::thread([this, timing] { show(timing); });
 }
@@ -100,7 +105,7 @@ void ProgressDisplay::show(Timing timing) {
 
 void ProgressDisplay::draw() {
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    const std::string line = progressLine(songsDone_.load(std::memory_order_relaxed), totalSongs_, steps_,
+    const std::string line = progressLine(counter_->load(std::memory_order_relaxed), totalSongs_, steps_,
                                           elapsed, platform::terminalColumns(fd_));
     // Over the last line: back to its start, the new text, blanks over what
     // is left of a longer one.

@@ -37,6 +37,13 @@ class ProgressDisplay {
     ProgressDisplay(int fd, bool shown, std::int64_t totalSongs, std::int32_t steps, Timing timing);
     ProgressDisplay(int fd, bool shown, std::int64_t totalSongs, std::int32_t steps)
         : ProgressDisplay(fd, shown, totalSongs, steps, Timing{}) {}
+    // Counting from a counter of the run's own (app::RunControl::songsDone)
+    // instead of songsDone(); the counter must outlive the display.
+    ProgressDisplay(int fd, bool shown, std::int64_t totalSongs, std::int32_t steps,
+                    const std::atomic<std::int64_t>* counter)
+        : ProgressDisplay(fd, shown, totalSongs, steps, Timing{}, counter) {}
+    ProgressDisplay(int fd, bool shown, std::int64_t totalSongs, std::int32_t steps, Timing timing,
+                    const std::atomic<std::int64_t>* counter);
     ~ProgressDisplay(); // finish()
     ProgressDisplay(const ProgressDisplay&) = delete;
     ProgressDisplay& operator=(const ProgressDisplay&) = delete;
@@ -58,6 +65,7 @@ class ProgressDisplay {
     const std::int64_t totalSongs_;
     const std::int32_t steps_;
     std::atomic<std::int64_t> songsDone_{0};
+    const std::atomic<std::int64_t>* const counter_; // songsDone_ unless given
     const std::chrono::steady_clock::time_point start_;
     std::size_t drawnLength_ = 0; // characters on the line now (display thread only)
 

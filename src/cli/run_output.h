@@ -20,9 +20,10 @@ struct Rendered {
 };
 
 // The progress line over `totalSongs` songs of `steps` steps on standard
-// error, drawn only when a person watches it there (a terminal) and the
-// run is not `quiet`.
-ProgressDisplay progressOnStandardError(bool quiet, std::int64_t totalSongs, std::int32_t steps);
+// error, counted from `songsDone`, drawn only when a person watches it
+// there (a terminal) and the run is not `quiet`.
+ProgressDisplay progressOnStandardError(bool quiet, std::int64_t totalSongs, std::int32_t steps,
+                                        const std::atomic<std::int64_t>* songsDone);
 
 // "quorvex <command>: <message>" as one line on standard error; a failure
 // to write it is ignored, as there is nowhere left to tell of it.

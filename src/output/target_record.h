@@ -30,7 +30,7 @@ struct TargetRun {
     double ratio = 0;
     // The shortest round-trip text, or a longer one that `simulate
     // --perfect` reads as this very double where the shortest would land
-    // next to it (see cli/ratio_text.h); `ratioTextReadsBack` is false when
+    // next to it (see app/ratio_text.h); `ratioTextReadsBack` is false when
     // no decimal text does.
     std::string ratioText;
     bool ratioTextReadsBack = true;

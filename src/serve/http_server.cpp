@@ -106,6 +106,21 @@ std::string printable(const std::string& text) {
     return shown;
 }
 
+// The listening socket's address is this server's alone: a second server
+// started on a port in use must fail to bind rather than share it (httplib's
+// default asks for SO_REUSEPORT, which lets both listen). SO_REUSEADDR on
+// POSIX only lets a restarted server take its port back at once; on Windows
+// it would let another program take the port over, so there the address is
+// claimed exclusively.
+void claimAddress(socket_t socket) {
+    int yes = 1;
+#ifdef _WIN32
+    setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes), sizeof yes);
+#else
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
+}
+
 // When the request began, for the log line: set as routing begins, on the
 // thread that serves the request until its log line is written.
 thread_local Clock::time_point requestStart{};
@@ -170,7 +185,7 @@ class HttpServer::Impl {
   private:
     void configure() {
         http_.set_socket_options([this](socket_t socket) {
-            httplib::default_socket_options(socket);
+            claimAddress(socket);
             listeningSocket_ = socket;
         });
         http_.new_task_queue = [this] { return workers_->newTaskQueue(ConnectionWorkers::defaultPatience); };
@@ -254,7 +269,8 @@ class HttpServer::Impl {
 
     // The routes. A path that exists with another method: 405 with the methods it has.
     void respond(const httplib::Request& request, httplib::Response& response) {
-        const std::string& method = request.method;
+        // httplib answers HEAD with a GET's headers and no body.
+        const std::string method = request.method == "HEAD" ? "GET" : request.method;
         const std::string& path = request.path;
         static const std::regex runPath("/api/runs/([A-Za-z0-9]{1,24})");
         static const std::regex outputPath("/api/runs/([A-Za-z0-9]{1,24})/([a-z]{1,16})");

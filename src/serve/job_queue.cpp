@@ -56,7 +56,9 @@ std::string JobQueue::submit(std::unique_ptr<AcceptedRun> run) {
     job->run = std::move(run);
     {
         std::lock_guard lock(mutex_);
-        if (queued_.size() >= limits_.maxQueued)
+        // With nothing playing or waiting, a run does not wait (--max-queued 0 still takes one).
+        const bool wouldWait = running_ != nullptr || !queued_.empty();
+        if (wouldWait && queued_.size() >= limits_.maxQueued)
             throw QueueFull("the queue is full: " + std::to_string(limits_.maxQueued) +
                             " runs are waiting already; try again when one has finished");
         job->id = "r" + std::to_string(++lastId_);

@@ -8,6 +8,17 @@
 
 namespace quorvex {
 
+namespace {
+
+// One generator step on the caller's state, as nextRandom takes one on the
+// process-wide state.
+std::int32_t nextOutput(std::uint64_t& state) {
+    state = stepRandomState(state);
+    return randomOutput(state);
+}
+
+} // namespace
+
 RunConstantsOutcome deriveRunConstants(std::int32_t steps, double perfectRatio) {
     RunConstantsOutcome outcome{};
     // pi * 0.5 * ratio is formed in extended precision, then rounded to the
@@ -52,6 +63,10 @@ std::int32_t pointsAfterStep(std::int32_t points, const StepJudgement& step, con
 }
 
 SongOutcome simulateSong(std::int32_t steps, const RunConstants& constants) {
+    return simulateSongFrom(randomState, steps, constants);
+}
+
+SongOutcome simulateSongFrom(std::uint64_t& state, std::int32_t steps, const RunConstants& constants) {
     SongOutcome outcome{{0, 0, true}, ModelFault::none};
     if (steps <= 0)
         return outcome;
@@ -63,7 +78,7 @@ SongOutcome simulateSong(std::int32_t steps, const RunConstants& constants) {
     std::int32_t marvelous = 0;
     bool aaa = true;
     for (std::int32_t step = 0; step < steps; ++step) {
-        const StepJudgement judged = judgeStep(drawIndex(nextRandom()), constants);
+        const StepJudgement judged = judgeStep(drawIndex(nextOutput(state)), constants);
         points = pointsAfterStep(points, judged, constants);
         if (judged.marvelous)
             ++marvelous;

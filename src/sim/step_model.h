@@ -64,4 +64,8 @@ std::int32_t pointsAfterStep(std::int32_t points, const StepJudgement& step, con
 // A step count of 0 or less plays no step and yields (0, 0, true).
 SongOutcome simulateSong(std::int32_t steps, const RunConstants& constants);
 
+// The same song drawn from `state`, a generator state held by the caller,
+// which is left past the song's draws; the process-wide source is untouched.
+SongOutcome simulateSongFrom(std::uint64_t& state, std::int32_t steps, const RunConstants& constants);
+
 } // namespace quorvex

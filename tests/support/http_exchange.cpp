@@ -59,7 +59,7 @@ bool HttpConnection::sendBytes(const std::string& bytes) {
     return true;
 }
 
-HttpReply HttpConnection::receive(std::chrono::milliseconds deadline) {
+HttpReply HttpConnection::receive(std::chrono::milliseconds deadline, bool headersOnly) {
     const Clock::time_point end = Clock::now() + deadline;
     HttpReply reply;
     std::string data = std::move(pending_);
@@ -88,6 +88,8 @@ HttpReply HttpConnection::receive(std::chrono::milliseconds deadline) {
                 }
                 if (const std::string length = reply.header("content-length"); !length.empty())
                     bodyLength = std::stoull(length);
+                if (headersOnly)
+                    bodyLength = 0;
             }
         }
         if (headerEnd != std::string::npos) {

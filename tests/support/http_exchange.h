@@ -27,8 +27,10 @@ class HttpConnection {
 
     bool connected() const { return socket_ >= 0; }
     bool sendBytes(const std::string& bytes);
-    // Reads one response (Content-Length bodies, or to the connection's end).
-    HttpReply receive(std::chrono::milliseconds deadline = std::chrono::seconds(10));
+    // Reads one response (Content-Length bodies, or to the connection's end;
+    // none after a HEAD request).
+    HttpReply receive(std::chrono::milliseconds deadline = std::chrono::seconds(10),
+                      bool headersOnly = false);
 
   private:
     int socket_ = -1;

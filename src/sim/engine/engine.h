@@ -21,6 +21,11 @@ struct EngineOptions {
     // (a few hundred thousand steps) ends, for a progress display that reads
     // it from another thread; never touched per step or per song.
     std::atomic<std::int64_t>* songsDone = nullptr;
+    // When set, read once per chunk of songs (and once per song the plain
+    // model plays): once it holds true the run stops within a chunk's time,
+    // reports nothing more, and its results are incomplete. Never set for a
+    // run whose results are used; the caller tells a stopped run by the flag.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // True when this processor can run the kernels of `isa` (automatic: always).

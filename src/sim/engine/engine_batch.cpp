@@ -23,8 +23,13 @@ constexpr std::size_t blockDraws = 4096;
 constexpr std::int64_t chunkDraws = std::int64_t{1} << 18;
 constexpr std::size_t maxLanes = 64;
 
-// The plain model draws from the process-wide randomState: one run at a time.
-std::mutex processGenerator;
+// While a chunk plays, the cancel flag is read once per this many blocks
+// (about a chunk's draws), so that even a song of 2^31 steps stops soon.
+constexpr std::size_t blocksBetweenCancelChecks = 64;
+
+bool cancelRequested(const std::atomic<bool>* cancel) {
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+}
 
 // How a run is played, decided before the batch starts and without judging
 // a step.
@@ -71,22 +76,20 @@ ModelFault playWithoutDraws(const SongRun& run, RunWay way, ScoreAggregate& song
 // Plays work items; one per thread, holding that thread's code buffer.
 class ChunkPlayer {
   public:
-    ChunkPlayer(const KernelSet& kernels, std::atomic<std::int64_t>* songsDone)
-        : kernels_(kernels), songsDone_(songsDone), codes_(blockDraws + codePadding) {}
+    ChunkPlayer(const KernelSet& kernels, const EngineOptions& options)
+        : kernels_(kernels), songsDone_(options.songsDone), cancel_(options.cancel),
+          codes_(blockDraws + codePadding) {}
+
+    // The run was asked to stop: a chunk cut short holds partial songs.
+    bool cancelled() const { return cancelRequested(cancel_); }
 
     // Plays work item `chunk` of `run` into `songs`; returns the fault of a
     // plain-model run, else ModelFault::none. `constants` is set for the
     // kernels' runs.
     ModelFault play(const SongRun& run, const RunPlan& plan, const std::optional<KernelConstants>& constants,
                     std::int64_t chunk, ScoreAggregate& songs) {
-        if (plan.way == RunWay::plainModel) {
-            const std::lock_guard<std::mutex> lock(processGenerator);
-            randomState = run.startState;
-            const ModelFault fault = runSongsPlain(run.songs, run.steps, run.constants, songs);
-            if (songsDone_ != nullptr && fault == ModelFault::none)
-                songsDone_->fetch_add(run.songs, std::memory_order_relaxed);
-            return fault;
-        }
+        if (plan.way == RunWay::plainModel)
+            return playPlainly(run, songs);
         const std::int64_t first = chunk * plan.chunkSongs;
         const std::int64_t count = std::min<std::int64_t>(plan.chunkSongs, run.songs - first);
         const std::uint64_t state = advanceRandomState(
@@ -98,6 +101,34 @@ class ChunkPlayer {
     }
 
   private:
+    // The whole run by the plain model from the run's own generator state,
+    // one song after another, as runSongsPlain plays it from randomState.
+    // Songs are counted in songsDone about a chunk's draws at a time.
+    ModelFault playPlainly(const SongRun& run, ScoreAggregate& songs) {
+        std::uint64_t state = run.startState;
+        std::int64_t uncounted = 0;
+        const std::int64_t countEvery = std::max<std::int64_t>(1, chunkDraws / run.steps);
+        for (std::int32_t song = 0; song < run.songs; ++song) {
+            if (cancelled())
+                return ModelFault::none;
+            const SongOutcome outcome = simulateSongFrom(state, run.steps, run.constants);
+            if (outcome.fault != ModelFault::none)
+                return outcome.fault;
+            songs.record(outcome.result);
+            if (++uncounted == countEvery)
+                count(uncounted);
+        }
+        count(uncounted);
+        return ModelFault::none;
+    }
+
+    // Adds `songCount` to songsDone, when set, and clears it.
+    void count(std::int64_t& songCount) {
+        if (songsDone_ != nullptr && songCount > 0)
+            songsDone_->fetch_add(songCount, std::memory_order_relaxed);
+        songCount = 0;
+    }
+
     // Plays `songCount` whole songs starting with the draw after `state`.
     void playSongs(const KernelConstants& kc, const SongRun& run, std::uint64_t state, std::int64_t songCount,
                    ScoreAggregate& songs) {
@@ -110,7 +141,9 @@ class ChunkPlayer {
         const RandomJump stride = randomJump(lanes);
         SongInProgress song{0, 0, true, run.steps};
         std::int64_t remaining = songCount * run.steps;
-        while (remaining > 0) {
+        for (std::size_t block = 1; remaining > 0; ++block) {
+            if (block % blocksBetweenCancelChecks == 0 && cancelled())
+                return;
             const auto count = static_cast<std::size_t>(std::min<std::int64_t>(remaining, blockDraws));
             kernels_.evaluateStream(laneStates, stride, codes_.data(), (count + lanes - 1) / lanes, kc);
             kernels_.consumeCodes(codes_.data(), count, run.steps, run.constants, song, songs);
@@ -120,6 +153,7 @@ class ChunkPlayer {
 
     const KernelSet& kernels_;
     std::atomic<std::int64_t>* songsDone_;
+    const std::atomic<bool>* cancel_;
     std::vector<std::int32_t> codes_;
 };
 
@@ -130,33 +164,23 @@ std::optional<KernelConstants> constantsOf(const SongRun& run, const RunPlan& pl
     return kernelConstantsFor(run.steps, run.constants);
 }
 
-// Puts randomState back as it was when the batch began.
-class RandomStateKept {
-  public:
-    RandomStateKept() : kept_(randomState) {}
-    RandomStateKept(const RandomStateKept&) = delete;
-    RandomStateKept& operator=(const RandomStateKept&) = delete;
-    ~RandomStateKept() {
-        const std::lock_guard<std::mutex> lock(processGenerator);
-        randomState = kept_;
-    }
-
-  private:
-    std::uint64_t kept_;
-};
-
 // The whole batch on the calling thread alone, run after run.
 void playAlone(const std::vector<SongRun>& runs, const std::vector<RunPlan>& plans, const KernelSet& kernels,
-               std::atomic<std::int64_t>* songsDone, const SongRunFinished& finished) {
-    ChunkPlayer player(kernels, songsDone);
+               const EngineOptions& options, const SongRunFinished& finished) {
+    ChunkPlayer player(kernels, options);
     for (std::size_t r = 0; r < runs.size(); ++r) {
         ScoreAggregate songs;
-        ModelFault fault = playWithoutDraws(runs[r], plans[r].way, songs, songsDone);
+        ModelFault fault = playWithoutDraws(runs[r], plans[r].way, songs, options.songsDone);
         const std::optional<KernelConstants> constants = constantsOf(runs[r], plans[r]);
-        for (std::int64_t chunk = 0; chunk < plans[r].chunkCount; ++chunk)
+        for (std::int64_t chunk = 0; chunk < plans[r].chunkCount; ++chunk) {
+            if (player.cancelled())
+                return;
             if (const ModelFault f = player.play(runs[r], plans[r], constants, chunk, songs);
                 f != ModelFault::none)
                 fault = f;
+        }
+        if (player.cancelled())
+            return;
         finished(r, songs, fault);
     }
 }
@@ -182,9 +206,9 @@ struct RunInFlight {
 class SharedBatch {
   public:
     SharedBatch(const std::vector<SongRun>& runs, const std::vector<RunPlan>& plans, const KernelSet& kernels,
-                std::atomic<std::int64_t>* songsDone, std::size_t window)
-        : runs_(runs), plans_(plans), kernels_(kernels), songsDone_(songsDone), window_(window),
-          slots_(window), firstChunk_(runs.size() + 1, 0) {
+                const EngineOptions& options, std::size_t window)
+        : runs_(runs), plans_(plans), kernels_(kernels), options_(options), songsDone_(options.songsDone),
+          window_(window), slots_(window), firstChunk_(runs.size() + 1, 0) {
         // 1. Item numbers: the items of run r are firstChunk_[r] .. firstChunk_[r + 1] - 1.
         for (std::size_t r = 0; r < runs.size(); ++r)
             firstChunk_[r + 1] = firstChunk_[r] + plans[r].chunkCount;
@@ -199,12 +223,17 @@ class SharedBatch {
     void work() noexcept {
         try {
             setNumericMode();
-            ChunkPlayer player(kernels_, songsDone_);
+            ChunkPlayer player(kernels_, options_);
             ScoreAggregate held;
             ModelFault heldFault = ModelFault::none;
             std::size_t heldRun = runs_.size(); // none yet
             std::int64_t heldItems = 0;
             while (!stopping_.load(std::memory_order_relaxed)) {
+                if (player.cancelled()) {
+                    // Songs held may be cut short: none is handed over.
+                    stop();
+                    return;
+                }
                 const std::int64_t item = nextItem_.fetch_add(1, std::memory_order_relaxed);
                 if (item >= itemCount())
                     break;
@@ -232,6 +261,10 @@ class SharedBatch {
     // thread has failed.
     void report(const SongRunFinished& finished) {
         for (std::size_t r = 0; r < runs_.size(); ++r) {
+            if (cancelRequested(options_.cancel)) {
+                stop();
+                return;
+            }
             if (plans_[r].chunkCount == 0) {
                 ScoreAggregate songs;
                 const ModelFault fault = playWithoutDraws(runs_[r], plans_[r].way, songs, songsDone_);
@@ -245,8 +278,10 @@ class SharedBatch {
                                stopping_.load(std::memory_order_relaxed);
                     });
                 }
-                if (stopping_.load(std::memory_order_relaxed))
+                if (stopping_.load(std::memory_order_relaxed) || cancelRequested(options_.cancel)) {
+                    stop();
                     return;
+                }
                 finished(r, slot.songs, slot.fault);
             }
             // The slot of run r now serves run r + window.
@@ -339,6 +374,7 @@ class SharedBatch {
     const std::vector<SongRun>& runs_;
     const std::vector<RunPlan>& plans_;
     const KernelSet& kernels_;
+    const EngineOptions& options_;
     std::atomic<std::int64_t>* songsDone_;
     const std::size_t window_;
     std::vector<RunInFlight> slots_;
@@ -368,17 +404,15 @@ void runSongBatch(const std::vector<SongRun>& runs, const EngineOptions& options
     const KernelSet& kernels = kernelsFor(options.isa);
     const int threads = static_cast<int>(
         std::min<std::int64_t>(options.threads > 0 ? options.threads : affinityThreadCount(), items));
-    const RandomStateKept keptState;
-
     // 2. One thread or none needed: the calling thread plays every run itself.
     if (threads <= 1) {
-        playAlone(runs, plans, kernels, options.songsDone, finished);
+        playAlone(runs, plans, kernels, options, finished);
         return;
     }
 
     // 3. A pool of threads plays; the calling thread reports. However the
     //    reporting ends, the threads are stopped and joined before leaving.
-    SharedBatch batch(runs, plans, kernels, options.songsDone, 2 * static_cast<std::size_t>(threads) + 4);
+    SharedBatch batch(runs, plans, kernels, options, 2 * static_cast<std::size_t>(threads) + 4);
     std::vector<std::thread> pool;
     try {
         pool.reserve(static_cast<std::size_t>(threads));

@@ -35,12 +35,15 @@ using SongRunFinished = std::function<void(std::size_t run, const ScoreAggregate
 //   some 32 KB each): a `finished` slower than the runs holds the threads
 //   back rather than letting memory grow.
 // - Runs the kernels decline (kernelsCoverRun) are played by the plain
-//   model, each whole on one thread, one at a time: the plain model draws
-//   from the process-wide randomState. The batch leaves randomState as it
-//   found it; until it returns the state is the batch's, and `finished`
-//   must not use it.
+//   model, each whole on one thread, from the run's own startState. The
+//   batch never reads or writes the process-wide randomState, so batches
+//   may run side by side.
 // - options.songsDone, when set, counts every song of the batch, as
 //   runSongs counts a run's.
+// - options.cancel, when set and found true (once per chunk, once per song
+//   of the plain model), stops the batch within about a chunk's time:
+//   no later run is reported and runSongBatch returns normally; the caller
+//   tells a stopped batch by its flag.
 // - The numeric mode must be in force on the calling thread.
 // - An exception from `finished` (or from a thread, such as running out of
 //   memory) stops the batch: the threads are joined, the exception passes
