@@ -330,6 +330,8 @@ TEST(ProgramLog, WritesOneLinePerRequestUnlessQuiet) {
     ASSERT_GT(server.port(), 0);
     httpRequest(server.port(), "GET", "/api/version");
     httpRequest(server.port(), "GET", "/nothing%0Ahere");
+    // A request's line is written once its answer has gone out: each is awaited.
+    server.standardError("GET /api/version");
     const std::string log = server.standardError("GET /nothing");
     EXPECT_NE(log.find("GET /api/version 200 "), std::string::npos) << log;
     EXPECT_NE(log.find("GET /nothing\\x0Ahere 404 "), std::string::npos) << log;

@@ -5,7 +5,6 @@
 
 #include "app/run_record.h"
 #include "app/seeded_run.h"
-#include "app/usage_error.h"
 #include "sim/engine/engine_batch.h"
 #include "stats/draw_census.h"
 

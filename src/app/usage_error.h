@@ -14,7 +14,7 @@ namespace quorvex::app {
 // name without dashes ("perfect"), or "" for a message about no one option.
 class UsageError : public std::runtime_error {
   public:
-    explicit UsageError(std::string message, std::string option = {})
+    UsageError(std::string message, std::string option = {})
         : std::runtime_error(message), option_(std::move(option)) {}
     const std::string& option() const { return option_; }
 
