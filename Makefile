@@ -42,7 +42,7 @@ sanitize-test:
 # libFuzzer harnesses (clang): FUZZ_SECONDS per harness, new inputs kept in
 # build/fuzz/corpus/<harness>, the seeds in fuzz/corpus/<harness> left as they are.
 FUZZ_SECONDS ?= 60
-FUZZ_HARNESSES := typed_reading general_real
+FUZZ_HARNESSES := typed_reading general_real run_request
 
 fuzz-build:
 	cmake --preset fuzz

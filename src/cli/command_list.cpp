@@ -4,6 +4,10 @@
 #include "cli/command_layouts.h"
 #include "cli/run_command.h"
 
+#ifdef QUORVEX_SERVE
+#include "cli/serve_command.h"
+#endif
+
 namespace quorvex::cli {
 
 std::vector<std::unique_ptr<Command>> makeCommands() {
@@ -11,6 +15,9 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     for (const app::CommandSpec& spec : app::commandCatalog())
         if (const CommandLayout* layout = layoutOf(spec.name))
             commands.push_back(makeRunCommand(spec, *layout));
+#ifdef QUORVEX_SERVE
+    commands.push_back(makeServeCommand());
+#endif
     return commands;
 }
 

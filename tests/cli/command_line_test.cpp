@@ -62,15 +62,15 @@ TEST(CommandLine, RefusalsAtTheProgramsLevel) {
     const std::string hint = "; see 'quorvex --help'\n";
     for (const Case& c : std::vector<Case>{
              {{"frobnicate"},
-              "quorvex: \"frobnicate\" is not a command; the commands: simulate, sweep, target"},
+              "quorvex: \"frobnicate\" is not a command; the commands: simulate, sweep, target, serve"},
              {{"simulat", "--songs", "5"}, "quorvex: \"simulat\" is not a command (did you mean simulate?)"},
-             {{""}, "quorvex: \"\" is not a command; the commands: simulate, sweep, target"},
+             {{""}, "quorvex: \"\" is not a command; the commands: simulate, sweep, target, serve"},
              {{"--frob"}, "quorvex: unknown option \"--frob\""},
              {{"--verson"}, "quorvex: unknown option \"--verson\" (did you mean --version?)"},
              {{"--songs", "10", "simulate"},
               "quorvex: --songs is an option of a command: put the command first, as in 'quorvex simulate "
               "--songs ...'"},
-             {{"--"}, "quorvex: no command given; the commands: simulate, sweep, target"},
+             {{"--"}, "quorvex: no command given; the commands: simulate, sweep, target, serve"},
              {{"--version=1"}, "quorvex: --version takes no value"},
          }) {
         const ProgramRun run = runWith(c.arguments);
