@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "runtime/write_fully.h"
+#include "serve/claim_address.h"
 #include "serve/connection_workers.h"
 #include "serve/host_policy.h"
 #include "serve/job_queue.h"
@@ -104,21 +105,6 @@ std::string printable(const std::string& text) {
         }
     }
     return shown;
-}
-
-// The listening socket's address is this server's alone: a second server
-// started on a port in use must fail to bind rather than share it (httplib's
-// default asks for SO_REUSEPORT, which lets both listen). SO_REUSEADDR on
-// POSIX only lets a restarted server take its port back at once; on Windows
-// it would let another program take the port over, so there the address is
-// claimed exclusively.
-void claimAddress(socket_t socket) {
-    int yes = 1;
-#ifdef _WIN32
-    setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes), sizeof yes);
-#else
-    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-#endif
 }
 
 // When the request began, for the log line: set as routing begins, on the
