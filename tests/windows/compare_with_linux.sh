@@ -1,7 +1,7 @@
 #!/bin/bash
 # The Windows build against the Linux build, byte for byte.
 #
-#   tests/windows/compare_with_linux.sh dialogue|command-line LINUX_PROGRAM WINDOWS_PROGRAM.exe
+#   tests/windows/compare_with_linux.sh dialogue|command-line|serve LINUX_PROGRAM WINDOWS_PROGRAM.exe
 #
 # dialogue: each of the dialogue's end-to-end cases (tests/sim/dialogue_test.cpp),
 #   and a few runs long enough to use every thread and the vector kernels, is
@@ -12,6 +12,11 @@
 # command-line: seeded `quorvex simulate` runs writing the results file, csv,
 #   json and the SVG plot, on several thread counts, seeded `quorvex sweep`
 #   runs writing csv, json and the plot, and the help, version and error texts.
+# serve: `quorvex.exe serve` under wine on 127.0.0.1, port 0 (the port is read
+#   from its first line); a seeded simulate run is posted to it over loopback
+#   (curl), followed until done, and its json output must be the bytes the
+#   Linux program writes for the same command line. Then the server is stopped
+#   with Ctrl+C (wine turns SIGINT into the console's Ctrl+C event).
 #
 # Every case runs in an empty folder of its own for each program, detached
 # from any terminal (so neither clears a screen or shows progress); their
@@ -19,8 +24,8 @@
 # must be the same bytes. Exit status 0 when every case matched, 1 otherwise.
 set -euo pipefail
 
-if [ $# -ne 3 ] || { [ "$1" != dialogue ] && [ "$1" != command-line ]; }; then
-  echo "usage: $0 dialogue|command-line LINUX_PROGRAM WINDOWS_PROGRAM.exe" >&2
+if [ $# -ne 3 ] || { [ "$1" != dialogue ] && [ "$1" != command-line ] && [ "$1" != serve ]; }; then
+  echo "usage: $0 dialogue|command-line|serve LINUX_PROGRAM WINDOWS_PROGRAM.exe" >&2
   exit 2
 fi
 mode=$1
@@ -35,7 +40,12 @@ done
 export WINEDEBUG=-all
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+server_pid=
+cleanup() {
+  [ -z "$server_pid" ] || kill -KILL "$server_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 # Runs one program with the typed text on standard input, in an empty folder
 # of its own, keeping what it wrote and its exit status beside what it left.
@@ -167,10 +177,97 @@ compare_command_line() {
   done
 }
 
-if [ "$mode" = dialogue ]; then
-  compare_dialogue
-else
-  compare_command_line
-fi
+# Waits until the command succeeds, up to a number of seconds; false when it
+# never did.
+poll_until() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+
+server_has_said_where() {
+  [ -n "$(head -n 1 "$work/server/stdout")" ]
+}
+
+server_url=
+run_status() {
+  curl --silent --show-error --max-time 10 "$server_url/api/runs/$1" |
+    sed -n 's/.*"status":"\([a-z]*\)".*/\1/p'
+}
+
+run_has_ended() {
+  local status
+  status=$(run_status "$1")
+  [ "$status" = done ] || [ "$status" = failed ] || [ "$status" = cancelled ]
+}
+
+server_has_ended() {
+  ! kill -0 "$server_pid" 2>/dev/null
+}
+
+compare_serve() {
+  local songs=1000 steps=400 perfect=0.95 seed=1700000000
+  local line="simulate --songs $songs --steps $steps --perfect $perfect --seed $seed --format json"
+  mkdir -p "$work/server/files"
+  (cd "$work/server/files" && exec setsid wine "$windows_program" serve --listen 127.0.0.1:0 --quiet \
+    </dev/null >../stdout 2>../stderr) &
+  server_pid=$!
+  compared=1
+  failures=1
+  if ! poll_until 120 server_has_said_where; then
+    echo "DIFFERENT: quorvex serve said nothing on standard output within 120 seconds: $(cat "$work/server/stderr")" >&2
+    return
+  fi
+  server_url=$(head -n 1 "$work/server/stdout" | grep -o 'http://127\.0\.0\.1:[0-9]*')
+  if [ -z "$server_url" ]; then
+    echo "DIFFERENT: quorvex serve's first line names no 127.0.0.1 address: $(head -n 1 "$work/server/stdout")" >&2
+    return
+  fi
+  local request accepted id
+  request="{\"command\":\"simulate\",\"options\":{\"songs\":\"$songs\",\"steps\":\"$steps\",\"perfect\":\"$perfect\",\"seed\":\"$seed\"}}"
+  accepted=$(curl --silent --show-error --max-time 10 -H 'Content-Type: application/json' --data "$request" \
+    "$server_url/api/runs")
+  id=$(sed -n 's/.*"id":"\([A-Za-z0-9]*\)".*/\1/p' <<<"$accepted")
+  if [ -z "$id" ]; then
+    echo "DIFFERENT: the server did not accept the run: $accepted" >&2
+    return
+  fi
+  if ! poll_until 120 run_has_ended "$id" || [ "$(run_status "$id")" != done ]; then
+    echo "DIFFERENT: run $id not done within 120 seconds: $(curl --silent --max-time 10 "$server_url/api/runs/$id")" >&2
+    return
+  fi
+  curl --silent --show-error --fail --max-time 10 "$server_url/api/runs/$id/json" >"$work/server/run.json"
+  local linux_status=0
+  read -r -a arguments <<<"$line"
+  "$linux_program" "${arguments[@]}" >"$work/linux.json" 2>/dev/null </dev/null || linux_status=$?
+  if [ $linux_status -ne 0 ] || ! cmp -s "$work/linux.json" "$work/server/run.json"; then
+    echo "DIFFERENT: run $id's json from quorvex.exe serve and quorvex $line (exit status $linux_status)" >&2
+    cmp "$work/linux.json" "$work/server/run.json" >&2 || true
+    return
+  fi
+  echo "same bytes: quorvex.exe serve's run $id as json and quorvex $line: $(wc -c <"$work/linux.json") bytes"
+
+  # Ctrl+C stops the server.
+  kill -INT "$server_pid"
+  if ! poll_until 30 server_has_ended; then
+    echo "DIFFERENT: quorvex serve still running 30 seconds after Ctrl+C" >&2
+    return
+  fi
+  local server_status=0
+  wait "$server_pid" || server_status=$?
+  server_pid=
+  echo "quorvex serve stopped on Ctrl+C, exit status $server_status"
+  failures=0
+}
+
+case "$mode" in
+  dialogue) compare_dialogue ;;
+  command-line) compare_command_line ;;
+  serve) compare_serve ;;
+esac
 echo "$compared cases, $failures different"
 [ $failures -eq 0 ]

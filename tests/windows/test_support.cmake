@@ -30,7 +30,8 @@ add_dependencies(quorvex_test_support quorvex quorvex_pinned_clock)
 
 # The Windows program against the Linux one, byte for byte
 # (tests/windows/compare_with_linux.sh): the dialogue's end-to-end cases in
-# the same second, and seeded command lines; when the preset names the Linux
+# the same second, seeded command lines, and a seeded run asked of
+# `quorvex.exe serve` over loopback; when the preset names the Linux
 # build to compare with (`make windows-test` builds it first).
 set(QUORVEX_LINUX_PROGRAM "" CACHE FILEPATH "The Linux build of the program, to compare the Windows build with")
 if(QUORVEX_LINUX_PROGRAM)
@@ -40,4 +41,9 @@ if(QUORVEX_LINUX_PROGRAM)
   add_test(NAME WindowsMatchesLinux.SeededCommandLinesByteForByte
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/compare_with_linux.sh command-line
                    ${QUORVEX_LINUX_PROGRAM} $<TARGET_FILE:quorvex>)
+  if(TARGET quorvex_serve)
+    add_test(NAME WindowsMatchesLinux.ServeJsonByteForByte
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/compare_with_linux.sh serve ${QUORVEX_LINUX_PROGRAM}
+                     $<TARGET_FILE:quorvex>)
+  endif()
 endif()
