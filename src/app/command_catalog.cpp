@@ -8,13 +8,13 @@ namespace quorvex::app {
 
 namespace {
 
-constexpr OptionSpec stepsOption{"steps", "S", "steps per song, 1 to 2147483647 (required)", countDomain};
-constexpr OptionSpec atLeastOption{"at-least", "SCORE,...",
-                                   "also P(score >= SCORE) for each SCORE from 0 to 1000\n"
-                                   "(a score given twice counts once)",
-                                   scoresDomain};
+constexpr OptionEntry stepsOption{"steps", "S", "steps per song, 1 to 2147483647 (required)", countDomain};
+constexpr OptionEntry atLeastOption{"at-least", "SCORE,...",
+                                    "also P(score >= SCORE) for each SCORE from 0 to 1000\n"
+                                    "(a score given twice counts once)",
+                                    scoresDomain};
 
-constexpr OptionSpec simulateOptions[] = {
+constexpr OptionEntry simulateOptions[] = {
     {"songs", "N", "songs to play, 1 to 2147483647 (required)", countDomain},
     stepsOption,
     {"perfect", "R",
@@ -28,7 +28,7 @@ constexpr OptionSpec simulateOptions[] = {
     atLeastOption,
 };
 
-constexpr OptionSpec sweepOptions[] = {
+constexpr OptionEntry sweepOptions[] = {
     {"songs", "N", "songs per ratio, 1 to 2147483647 (required)", countDomain},
     stepsOption,
     {"perfect", "RATIOS",
@@ -42,7 +42,7 @@ constexpr OptionSpec sweepOptions[] = {
     atLeastOption,
 };
 
-constexpr OptionSpec targetOptions[] = {
+constexpr OptionEntry targetOptions[] = {
     stepsOption,
     {"aaa-chance", "Q", "goal: P(AAA) >= Q, Q from 0 to 1", chanceDomain},
     {"score", "X", "goal: P(score >= X) >= Q with --chance Q,\nX from 0 to 1000", scoreDomain},
@@ -61,8 +61,8 @@ constexpr OptionSpec targetOptions[] = {
 
 } // namespace
 
-std::span<const CommandSpec> commandCatalog() {
-    static const CommandSpec commands[] = {
+std::span<const CommandEntry> commandCatalog() {
+    static const CommandEntry commands[] = {
         {CommandName::simulate, "simulate", "play seeded songs and summarise their scores", simulateOptions,
          output::simulationFormats()},
         {CommandName::sweep, "sweep", "play the same seeded songs at many perfect ratios", sweepOptions,
@@ -73,17 +73,17 @@ std::span<const CommandSpec> commandCatalog() {
     return commands;
 }
 
-const CommandSpec* findCommand(std::string_view name) {
-    for (const CommandSpec& command : commandCatalog())
+const CommandEntry* findCommand(std::string_view name) {
+    for (const CommandEntry& command : commandCatalog())
         if (command.name == name)
             return &command;
     return nullptr;
 }
 
-const CommandSpec& commandSpec(CommandName command) {
-    for (const CommandSpec& spec : commandCatalog())
-        if (spec.command == command)
-            return spec;
+const CommandEntry& commandEntry(CommandName command) {
+    for (const CommandEntry& entry : commandCatalog())
+        if (entry.command == command)
+            return entry;
     return commandCatalog().front(); // not reached: every name stands in the catalogue
 }
 

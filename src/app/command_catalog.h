@@ -14,28 +14,28 @@ namespace quorvex::app {
 enum class CommandName { simulate, sweep, target };
 
 // One option of a run.
-struct OptionSpec {
+struct OptionEntry {
     std::string_view name;      // without dashes: "songs"
     std::string_view valueName; // "N"
     std::string_view help;      // the line(s) of the command's help
     std::string_view accepts;   // as messages say it: "a whole number from 1 to 2147483647"
 };
 
-struct CommandSpec {
+struct CommandEntry {
     CommandName command;
     std::string_view name;                   // "simulate"
     std::string_view summary;                // its line in the program's help
-    std::span<const OptionSpec> options;     // the run's options, in the order the help lists them
+    std::span<const OptionEntry> options;    // the run's options, in the order the help lists them
     std::span<const output::Format> formats; // every format its record renders to
 };
 
 // simulate, sweep, target, in the order the program's help lists them.
-std::span<const CommandSpec> commandCatalog();
+std::span<const CommandEntry> commandCatalog();
 
 // The command of that name; nullptr when there is none.
-const CommandSpec* findCommand(std::string_view name);
+const CommandEntry* findCommand(std::string_view name);
 
 // The command itself.
-const CommandSpec& commandSpec(CommandName command);
+const CommandEntry& commandEntry(CommandName command);
 
 } // namespace quorvex::app

@@ -43,20 +43,20 @@ void refuseValue(std::string_view option, std::string_view text, std::string_vie
                      std::string(option));
 }
 
-OptionReader::OptionReader(const CommandSpec& command, const OptionTexts& texts)
+OptionReader::OptionReader(const CommandEntry& command, const OptionTexts& texts)
     : command_(command), texts_(texts) {
     for (const OptionText& given : texts) {
         const bool known = std::any_of(command.options.begin(), command.options.end(),
-                                       [&](const OptionSpec& spec) { return spec.name == given.name; });
+                                       [&](const OptionEntry& entry) { return entry.name == given.name; });
         if (!known)
             throw UsageError("unknown option " + quoteForMessage(given.name), given.name);
     }
 }
 
 std::string_view OptionReader::accepts(std::string_view option) const {
-    for (const OptionSpec& spec : command_.options)
-        if (spec.name == option)
-            return spec.accepts;
+    for (const OptionEntry& entry : command_.options)
+        if (entry.name == option)
+            return entry.accepts;
     return "";
 }
 
@@ -126,10 +126,10 @@ void OptionReader::refuse(std::string_view option, std::string_view text) const 
 
 OptionTexts OptionReader::asRead(std::uint32_t seed) const {
     OptionTexts read;
-    for (const OptionSpec& spec : command_.options) {
-        if (const std::optional<std::string> text = given(spec.name))
-            read.push_back({std::string(spec.name), *text});
-        else if (spec.name == "seed")
+    for (const OptionEntry& entry : command_.options) {
+        if (const std::optional<std::string> text = given(entry.name))
+            read.push_back({std::string(entry.name), *text});
+        else if (entry.name == "seed")
             read.push_back({"seed", std::to_string(seed)});
     }
     return read;

@@ -40,9 +40,9 @@ class OptionReader {
   public:
     // Throws UsageError `unknown option "xyz"` for the first name the
     // command does not have.
-    OptionReader(const CommandSpec& command, const OptionTexts& texts);
+    OptionReader(const CommandEntry& command, const OptionTexts& texts);
 
-    // What the option accepts (OptionSpec::accepts).
+    // What the option accepts (OptionEntry::accepts).
     std::string_view accepts(std::string_view option) const;
 
     // The option's text, or nothing when it was not given. Throws
@@ -71,7 +71,7 @@ class OptionReader {
     OptionTexts asRead(std::uint32_t seed) const;
 
   private:
-    const CommandSpec& command_;
+    const CommandEntry& command_;
     const OptionTexts& texts_;
 };
 

@@ -11,14 +11,14 @@ namespace quorvex::app {
 
 std::unique_ptr<PreparedRun> prepareRun(std::string_view command, const OptionTexts& texts,
                                         std::uint32_t currentSecond) {
-    const CommandSpec* const spec = findCommand(command);
-    if (spec == nullptr)
+    const CommandEntry* const entry = findCommand(command);
+    if (entry == nullptr)
         throw UsageError("unknown command " + quoteForMessage(command));
     // Ratios are read in the mode the dialogue reads them in, on whatever
     // thread the face calls from.
     setNumericMode();
-    const OptionReader reader(*spec, texts);
-    switch (spec->command) {
+    const OptionReader reader(*entry, texts);
+    switch (entry->command) {
     case CommandName::simulate:
         return prepareSimulate(reader, currentSecond);
     case CommandName::sweep:

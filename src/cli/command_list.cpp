@@ -12,9 +12,9 @@ namespace quorvex::cli {
 
 std::vector<std::unique_ptr<Command>> makeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
-    for (const app::CommandSpec& spec : app::commandCatalog())
-        if (const CommandLayout* layout = layoutOf(spec.name))
-            commands.push_back(makeRunCommand(spec, *layout));
+    for (const app::CommandEntry& entry : app::commandCatalog())
+        if (const CommandLayout* layout = layoutOf(entry.name))
+            commands.push_back(makeRunCommand(entry, *layout));
 #ifdef QUORVEX_SERVE
     commands.push_back(makeServeCommand());
 #endif

@@ -41,10 +41,11 @@ struct Delivery {
 
 class RunCommand final : public Command {
   public:
-    RunCommand(const app::CommandSpec& spec, const CommandLayout& layout) : spec_(spec), layout_(layout) {}
+    RunCommand(const app::CommandEntry& entry, const CommandLayout& layout)
+        : entry_(entry), layout_(layout) {}
 
-    std::string_view name() const override { return spec_.name; }
-    std::string_view summary() const override { return spec_.summary; }
+    std::string_view name() const override { return entry_.name; }
+    std::string_view summary() const override { return entry_.summary; }
 
     void declareOptions(CLI::App& command) override {
         setHelpFooter(command, std::string(layout_.helpFooter));
@@ -60,13 +61,13 @@ class RunCommand final : public Command {
         if (option.substr(0, 2) != "--")
             return "";
         const std::string_view name = option.substr(2);
-        for (const app::OptionSpec& spec : spec_.options)
-            if (spec.name == name)
-                return std::string(spec.accepts);
+        for (const app::OptionEntry& entry : entry_.options)
+            if (entry.name == name)
+                return std::string(entry.accepts);
         if (name == "threads")
             return app::threadDomain;
         if (name == "format")
-            return reportFormatDomain(spec_.formats);
+            return reportFormatDomain(entry_.formats);
         if ((name == "output" && own_.output) || (name == "results" && own_.results) ||
             (name == "plot" && own_.plot))
             return fileDomain;
@@ -90,7 +91,7 @@ class RunCommand final : public Command {
                 finished = prepared->play(delivery.threads, control);
             } catch (const app::RunFailure& failure) {
                 progress.finish();
-                tell(spec_.name, failure.what());
+                tell(entry_.name, failure.what());
                 return app::exitFailure;
             }
         }
@@ -108,28 +109,28 @@ class RunCommand final : public Command {
 
         // 4. Each file whole or not at all; one that fails does not keep the
         //    others from being written.
-        return writeRendered(spec_.name, texts);
+        return writeRendered(entry_.name, texts);
     }
 
   private:
     bool isRunOption(std::string_view name) const {
-        return std::any_of(spec_.options.begin(), spec_.options.end(),
-                           [&](const app::OptionSpec& spec) { return spec.name == name; });
+        return std::any_of(entry_.options.begin(), entry_.options.end(),
+                           [&](const app::OptionEntry& entry) { return entry.name == name; });
     }
 
     bool hasFormat(output::Format format) const {
-        return std::find(spec_.formats.begin(), spec_.formats.end(), format) != spec_.formats.end();
+        return std::find(entry_.formats.begin(), entry_.formats.end(), format) != entry_.formats.end();
     }
 
     CLI::Option* declare(CLI::App& command, std::string_view name) {
-        for (const app::OptionSpec& spec : spec_.options)
-            if (spec.name == name)
-                return declareTextOption(command, "--" + std::string(name), std::string(spec.valueName),
-                                         std::string(spec.help));
+        for (const app::OptionEntry& entry : entry_.options)
+            if (entry.name == name)
+                return declareTextOption(command, "--" + std::string(name), std::string(entry.valueName),
+                                         std::string(entry.help));
         if (name == "threads")
             return own_.threads = declareThreadsOption(command, layout_.threadsHelpEnd);
         if (name == "format")
-            return own_.format = declareFormatOption(command, spec_.formats);
+            return own_.format = declareFormatOption(command, entry_.formats);
         if (name == "output")
             return own_.output =
                        declareFileOption(command, "--output", "FILE", std::string(layout_.outputHelp));
@@ -142,7 +143,7 @@ class RunCommand final : public Command {
         if (name == "quiet")
             return own_.quiet = declareQuietFlag(command);
         // A layout naming an option nobody declares is a fault of this program.
-        throw std::logic_error("the layout of " + std::string(spec_.name) + " names an unknown option " +
+        throw std::logic_error("the layout of " + std::string(entry_.name) + " names an unknown option " +
                                std::string(name));
     }
 
@@ -159,7 +160,7 @@ class RunCommand final : public Command {
         std::unique_ptr<app::PreparedRun> prepared;
         std::optional<app::UsageError> refusal;
         try {
-            prepared = app::prepareRun(spec_.name, texts, static_cast<std::uint32_t>(std::time(nullptr)));
+            prepared = app::prepareRun(entry_.name, texts, static_cast<std::uint32_t>(std::time(nullptr)));
         } catch (const app::UsageError& error) {
             refusal = error;
         }
@@ -174,7 +175,7 @@ class RunCommand final : public Command {
             else if (&option == own_.quiet)
                 delivery.quiet = flagGiven(option);
             else if (&option == own_.format)
-                delivery.format = reportFormat(option, spec_.formats);
+                delivery.format = reportFormat(option, entry_.formats);
             else if (&option == own_.output)
                 delivery.outputFile = fileName(option).value_or("-");
             else if (&option == own_.results)
@@ -203,7 +204,7 @@ class RunCommand final : public Command {
         return 0;
     }
 
-    const app::CommandSpec& spec_;
+    const app::CommandEntry& entry_;
     const CommandLayout& layout_;
     OwnOptions own_;
     std::vector<std::pair<std::string, CLI::Option*>> declared_; // in the order the help lists them
@@ -211,8 +212,8 @@ class RunCommand final : public Command {
 
 } // namespace
 
-std::unique_ptr<Command> makeRunCommand(const app::CommandSpec& spec, const CommandLayout& layout) {
-    return std::make_unique<RunCommand>(spec, layout);
+std::unique_ptr<Command> makeRunCommand(const app::CommandEntry& entry, const CommandLayout& layout) {
+    return std::make_unique<RunCommand>(entry, layout);
 }
 
 } // namespace quorvex::cli

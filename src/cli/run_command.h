@@ -14,6 +14,6 @@ namespace quorvex::cli {
 // order the help lists them; plays the run with a progress line on a
 // terminal; renders each text asked for through the format registry and
 // writes each file whole or not at all.
-std::unique_ptr<Command> makeRunCommand(const app::CommandSpec& spec, const CommandLayout& layout);
+std::unique_ptr<Command> makeRunCommand(const app::CommandEntry& entry, const CommandLayout& layout);
 
 } // namespace quorvex::cli

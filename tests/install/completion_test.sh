@@ -48,14 +48,14 @@ while IFS=$'\t' read -r command _; do
   [[ $(offered quorvex "${command:0:2}") == *"$command"* ]] || fail "quorvex ${command:0:2}<Tab>: $command is not offered"
 
   help_text=$("$program" "$command" --help)
-  expected=$(help_options <<<"$help_text" | cut -f1 | while read -r spec _; do spec_names "$spec"; done | grep -- '^--' | sort)
+  expected=$(help_options <<<"$help_text" | cut -f1 | while read -r synopsis _; do synopsis_names "$synopsis"; done | grep -- '^--' | sort)
   actual=$(offered quorvex "$command" -)
   [ "$actual" = "$expected" ] ||
     fail "quorvex $command -<Tab>: offers [$(echo $actual)], the help lists [$(echo $expected)]"
 
-  while IFS=$'\t' read -r spec words; do
-    value=$(spec_value "$spec")
-    option=$(spec_names "$spec" | grep -- '^--' | head -1)
+  while IFS=$'\t' read -r synopsis words; do
+    value=$(synopsis_value "$synopsis")
+    option=$(synopsis_names "$synopsis" | grep -- '^--' | head -1)
     actual=$(offered quorvex "$command" "$option" "")
     case $value in
       "") expected=$(offered quorvex "$command" -) ; actual=$(offered quorvex "$command" "$option" -) ;;
@@ -65,13 +65,13 @@ while IFS=$'\t' read -r command _; do
       *) expected="" ;;
     esac
     [ "$actual" = "$expected" ] ||
-      fail "quorvex $command $option <Tab>: offers [$(echo $actual)], expected [$(echo $expected)] for \"$spec\""
+      fail "quorvex $command $option <Tab>: offers [$(echo $actual)], expected [$(echo $expected)] for \"$synopsis\""
   done < <(help_options <<<"$help_text" | grep -v '^-h,--help')
 done < <(help_commands "$program")
 [ "$commands" -gt 0 ] || fail "no commands read from $program --help"
 
 # The top level: its options after a dash.
-expected=$(help_options <<<"$("$program" --help)" | cut -f1 | while read -r spec _; do spec_names "$spec"; done | grep -- '^--' | sort)
+expected=$(help_options <<<"$("$program" --help)" | cut -f1 | while read -r synopsis _; do synopsis_names "$synopsis"; done | grep -- '^--' | sort)
 actual=$(offered quorvex -)
 [ "$actual" = "$expected" ] || fail "quorvex -<Tab>: offers [$(echo $actual)], the help lists [$(echo $expected)]"
 

@@ -48,15 +48,15 @@ flat() {
 # help does not have.
 compare_options() {
   local title=$1 heading=$2 help_text=$3 skip_help=$4
-  local text flat_text spec words shown names=" "
+  local text flat_text synopsis words shown names=" "
   text=$(section "$heading")
   [ -n "$text" ] || { fail "$title: no section \"${heading#   }\" in the manual page"; return; }
   flat_text=$(flat "$text")
-  while IFS=$'\t' read -r spec words; do
-    names+="$(spec_names "$spec" | tr '\n' ' ')"
-    [ "$skip_help" = yes ] && [ "$spec" = "-h,--help" ] && continue
+  while IFS=$'\t' read -r synopsis words; do
+    names+="$(synopsis_names "$synopsis" | tr '\n' ' ')"
+    [ "$skip_help" = yes ] && [ "$synopsis" = "-h,--help" ] && continue
     words=$(sed -E 's/, [0-9]+ here\)/)/' <<<"$words")
-    shown="${spec//,-/, -} $words"
+    shown="${synopsis//,-/, -} $words"
     [[ $flat_text == *" $shown "* || $flat_text == *" $shown."* || $flat_text == *" $shown;"* ||
       $flat_text == *" $shown:"* ]] ||
       fail "$title: the manual page lacks \"$shown\""

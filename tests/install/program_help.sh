@@ -17,7 +17,7 @@ help_commands() {
     }'
 }
 
-# The options a help text lists, one a line: "SPEC<TAB>WORDS", where SPEC is
+# The options a help text lists, one a line: "SYNOPSIS<TAB>WORDS", where SYNOPSIS is
 # the option with its value as shown ("--songs N", "-h,--help") and WORDS its
 # description with the continuation lines joined and spaces collapsed.
 help_options() {
@@ -25,14 +25,14 @@ help_options() {
     function flush() {
       if (!open) return
       gsub(/ +/, " ", words); sub(/^ /, "", words); sub(/ $/, "", words)
-      print spec "\t" words
+      print synopsis "\t" words
       open = 0
     }
     /^  -/ {
       flush()
       line = substr($0, 3)
       gap = index(line, "  ")
-      if (gap) { spec = substr(line, 1, gap - 1); words = substr(line, gap) } else { spec = line; words = "" }
+      if (gap) { synopsis = substr(line, 1, gap - 1); words = substr(line, gap) } else { synopsis = line; words = "" }
       open = 1
       next
     }
@@ -41,14 +41,14 @@ help_options() {
     END { flush() }'
 }
 
-# The names of an option SPEC ("-h,--help" gives -h and --help), one a line.
-spec_names() {
+# The names of an option SYNOPSIS ("-h,--help" gives -h and --help), one a line.
+synopsis_names() {
   local names=${1%% *}
   tr ',' '\n' <<<"$names"
 }
 
-# The value an option SPEC takes ("--songs N" gives N), empty for a flag.
-spec_value() {
+# The value an option SYNOPSIS takes ("--songs N" gives N), empty for a flag.
+synopsis_value() {
   case $1 in
     *" "*) echo "${1#* }" ;;
     *) echo "" ;;

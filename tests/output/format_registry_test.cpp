@@ -76,9 +76,9 @@ std::unique_ptr<app::FinishedRun> played(const Request& request) {
 
 TEST(FormatRegistry, EveryCommandRendersToEachOfItsFormatsAndNoOther) {
     for (const Request& request : requests()) {
-        const app::CommandSpec* spec = app::findCommand(request.command);
-        ASSERT_NE(spec, nullptr);
-        EXPECT_EQ(std::vector<Format>(spec->formats.begin(), spec->formats.end()), request.formats);
+        const app::CommandEntry* entry = app::findCommand(request.command);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(std::vector<Format>(entry->formats.begin(), entry->formats.end()), request.formats);
         const auto run = played(request);
         EXPECT_EQ(std::vector<Format>(run->formats().begin(), run->formats().end()), request.formats);
         for (const Format format : {Format::text, Format::csv, Format::json, Format::svg, Format::results}) {
