@@ -3,7 +3,10 @@
 // applyStepCode does it) equals the plain model's judgement and points, at
 // several running totals. The marvelous and AAA verdicts come from the run's
 // draw intervals, the points from the vector tangent: both are checked for
-// every draw. Prints how many draws each run leaves unsettled.
+// every draw, with the best kernels this processor runs; every other kernel
+// must give the very same codes. The intervals by which one-step songs are
+// counted in bulk must give every draw its one-step song's result, with
+// every kernel. Prints how many draws each run leaves unsettled.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +21,7 @@
 #include "runtime/random_source.h"
 #include "sim/engine/engine.h"
 #include "sim/engine/kernel_constants.h"
+#include "sim/engine/one_step_songs.h"
 #include "sim/engine/step_code.h"
 #include "sim/step_model.h"
 
@@ -31,7 +35,18 @@ struct Tally {
     std::int64_t unsettled[stepCaseCount] = {};
     std::int64_t mismatches = 0;
     std::int32_t firstMismatch = -1;
+    std::int64_t otherKernelDifferences = 0;
+    std::int64_t oneStepMismatches = 0;
+    std::int32_t firstOneStepMismatch = -1;
 };
+
+std::vector<EngineIsa> supportedIsas() {
+    std::vector<EngineIsa> isas;
+    for (EngineIsa isa : {EngineIsa::scalar, EngineIsa::avx2, EngineIsa::avx512})
+        if (engineIsaSupported(isa))
+            isas.push_back(isa);
+    return isas;
+}
 
 // Running totals a song can hold before a step: empty, arbitrary, just below a
 // score boundary, and the highest from which one more step still fits.
@@ -40,7 +55,8 @@ std::vector<std::int32_t> totalsFor(const RunConstants& c) {
     return {0, 12345, 4999999, std::max(0, highest)};
 }
 
-Tally sweep(EngineIsa isa, double ratio, std::int32_t begin, std::int32_t end) {
+Tally sweep(EngineIsa isa, double ratio, const std::vector<OneStepSongs>& oneStepSongs, std::int32_t begin,
+            std::int32_t end) {
     setNumericMode();
     Tally tally;
     RunConstants constants[stepCaseCount];
@@ -52,7 +68,7 @@ Tally sweep(EngineIsa isa, double ratio, std::int32_t begin, std::int32_t end) {
         totals[s] = totalsFor(constants[s]);
     }
     constexpr std::int32_t batch = 1 << 14;
-    std::vector<std::int32_t> indices(batch), codes(batch);
+    std::vector<std::int32_t> indices(batch), codes(batch), otherCodes(batch);
     std::vector<StepJudgement> judged(batch);
     for (std::int32_t base = begin; base < end; base += batch) {
         const std::int32_t count = std::min(batch, end - base);
@@ -77,6 +93,26 @@ Tally sweep(EngineIsa isa, double ratio, std::int32_t begin, std::int32_t end) {
                     }
                 }
             }
+            for (EngineIsa other : supportedIsas()) {
+                if (other == isa)
+                    continue;
+                evaluateDraws(other, indices.data(), static_cast<std::size_t>(count), kernel[s],
+                              otherCodes.data());
+                for (std::int32_t i = 0; i < count; ++i)
+                    tally.otherKernelDifferences +=
+                        otherCodes[static_cast<std::size_t>(i)] != codes[static_cast<std::size_t>(i)];
+            }
+        }
+        // One-step songs (stepCounts[0] is 1): the interval's result against
+        // the plain model's song.
+        for (std::int32_t i = 0; i < count; ++i) {
+            const StepJudgement& j = judged[static_cast<std::size_t>(i)];
+            const SongResult expected{pointsAfterStep(0, j, constants[0]) / scoreDivisor, j.marvelous ? 1 : 0,
+                                      j.marvelous || !j.breaksAaa};
+            for (const OneStepSongs& intervals : oneStepSongs)
+                if (intervals.result(intervals.intervalOf(base + i)) != expected &&
+                    tally.oneStepMismatches++ == 0)
+                    tally.firstOneStepMismatch = base + i;
         }
     }
     return tally;
@@ -84,14 +120,20 @@ Tally sweep(EngineIsa isa, double ratio, std::int32_t begin, std::int32_t end) {
 
 void checkRatio(double ratio) {
     const EngineIsa isa = bestEngineIsa();
+    setNumericMode();
+    const RunConstants oneStep = deriveRunConstants(1, ratio).constants;
+    std::vector<OneStepSongs> oneStepSongs;
+    for (EngineIsa kernels : supportedIsas())
+        oneStepSongs.emplace_back(kernelsFor(kernels), *kernelConstantsFor(1, oneStep), oneStep);
     const int threads = std::max(1, affinityThreadCount());
     std::vector<Tally> parts(static_cast<std::size_t>(threads));
     std::vector<std::thread> pool;
     for (int k = 0; k < threads; ++k) {
         const auto begin = static_cast<std::int32_t>(std::int64_t{drawModulus} * k / threads);
         const auto end = static_cast<std::int32_t>(std::int64_t{drawModulus} * (k + 1) / threads);
-        pool.emplace_back(
-            [&, k, begin, end] { parts[static_cast<std::size_t>(k)] = sweep(isa, ratio, begin, end); });
+        pool.emplace_back([&, k, begin, end] {
+            parts[static_cast<std::size_t>(k)] = sweep(isa, ratio, oneStepSongs, begin, end);
+        });
     }
     for (std::thread& thread : pool)
         thread.join();
@@ -102,12 +144,19 @@ void checkRatio(double ratio) {
         if (part.mismatches > 0 && total.firstMismatch < 0)
             total.firstMismatch = part.firstMismatch;
         total.mismatches += part.mismatches;
+        total.otherKernelDifferences += part.otherKernelDifferences;
+        if (part.oneStepMismatches > 0 && total.firstOneStepMismatch < 0)
+            total.firstOneStepMismatch = part.firstOneStepMismatch;
+        total.oneStepMismatches += part.oneStepMismatches;
     }
     std::printf("ratio %-10.8g unsettled draws of 10^7 for steps 1/7/300/400/1000:", ratio);
     for (std::int64_t n : total.unsettled)
         std::printf(" %lld", static_cast<long long>(n));
-    std::printf("\n");
+    std::printf("; one-step intervals: %zu\n", oneStepSongs.front().intervalCount());
     EXPECT_EQ(total.mismatches, 0) << "first differing draw index " << total.firstMismatch;
+    EXPECT_EQ(total.otherKernelDifferences, 0) << "another kernel's codes differ from the best kernel's";
+    EXPECT_EQ(total.oneStepMismatches, 0)
+        << "one-step interval result differs at draw index " << total.firstOneStepMismatch;
 }
 
 TEST(EngineExhaustive, Ratio0_5) {

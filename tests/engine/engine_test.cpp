@@ -110,6 +110,18 @@ TEST_F(EngineRun, EdgeRatiosMatchThePlainModel) {
         expectSameRun(c);
 }
 
+TEST_F(EngineRun, ManyOneStepSongsCountedInBulkMatchThePlainModel) {
+    // From 2^21 one-step songs a run is counted per interval of equal
+    // result; 2^21 + 3 songs are 8 chunks and a few songs more.
+    constexpr std::int32_t songs = (1 << 21) + 3;
+    for (const RunCase& c : std::vector<RunCase>{{songs, 1, 0.5, 51u},
+                                                 {songs, 1, 0.95, 52u},
+                                                 {songs, 1, -0.95, 53u},
+                                                 {songs, 1, 1e-3, 54u},
+                                                 {songs, 1, 1.0, 55u}})
+        expectSameRun(c);
+}
+
 TEST_F(EngineRun, FewSongsOfManyStepsMatchThePlainModel) {
     // Fewer songs than threads and lanes; songs straddle many kernel blocks.
     expectSameRun({3, 100000, 0.95, 21u});
@@ -197,8 +209,8 @@ TEST_F(EngineRun, StreamDrawIndicesAreTheOutputsModulo10To7) {
     // multiple of 10^7 (where a quotient formed in floating point is most
     // easily off by one) or at the ends of the range; bit 63 and the low
     // word, which the output ignores, are set in some lanes. The stream's
-    // code for g must be the code of draw index g mod 10^7, and each lane
-    // must advance by the stride.
+    // code for g must be the code of draw index g mod 10^7, its draw index
+    // stream must give g mod 10^7, and each lane must advance by the stride.
     const RunConstants constants = deriveRunConstants(400, 0.9).constants;
     const KernelConstants kc = *kernelConstantsFor(400, constants);
     std::vector<std::int64_t> outputs;
@@ -213,7 +225,7 @@ TEST_F(EngineRun, StreamDrawIndicesAreTheOutputsModulo10To7) {
         const std::size_t lanes = kernels.lanes;
         const RandomJump stride = randomJump(lanes);
         std::vector<std::uint64_t> states(lanes), before(lanes);
-        std::vector<std::int32_t> codes(lanes + 1), indices(lanes), expected(lanes);
+        std::vector<std::int32_t> codes(lanes + 1), indices(lanes), expected(lanes), drawn(lanes);
         std::int64_t mismatches = 0, stateMismatches = 0;
         for (std::size_t first = 0; first + lanes <= outputs.size(); first += lanes) {
             for (std::size_t i = 0; i < lanes; ++i) {
@@ -225,6 +237,13 @@ TEST_F(EngineRun, StreamDrawIndicesAreTheOutputsModulo10To7) {
             evaluateDraws(isa, indices.data(), lanes, kc, expected.data());
             for (std::size_t i = 0; i < lanes; ++i) {
                 mismatches += codes[i] != expected[i];
+                stateMismatches += states[i] != before[i] * stride.multiplier + stride.increment;
+            }
+            // The draw indices alone, from the same states.
+            states = before;
+            kernels.drawIndexStream(states.data(), stride, drawn.data(), 1);
+            for (std::size_t i = 0; i < lanes; ++i) {
+                mismatches += drawn[i] != indices[i];
                 stateMismatches += states[i] != before[i] * stride.multiplier + stride.increment;
             }
         }

@@ -51,6 +51,11 @@ struct KernelSet {
     // are requested; details may be null.
     void (*evaluateIndices)(const std::int32_t* indices, std::size_t count, const KernelConstants& constants,
                             std::int32_t* codes, DrawDetail* details);
+    // The draw indices alone of `iterations` rounds, laid out and advanced as
+    // evaluateStream lays out its codes: `indices` must hold iterations *
+    // lanes values. For songs whose result depends on the draw index alone.
+    void (*drawIndexStream)(std::uint64_t* laneStates, RandomJump stride, std::int32_t* indices,
+                            std::size_t iterations);
     // Folds `count` codes, in draw order, into songs of `steps` steps: `song`
     // continues (and may stay unfinished); each finished song is recorded in
     // `aggregate` and `song` restarts with stepsLeft = steps. Unsettled codes

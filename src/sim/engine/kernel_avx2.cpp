@@ -83,15 +83,23 @@ struct Avx2 {
                   _mm256_set1_epi32(static_cast<std::int32_t>(kernel_body::marvelousCode<Avx2>(k)))) {}
     };
 
-    // One round of eight draws in 32-bit lanes: the marvelous ones coded, the
-    // others appended to the pending list with one table lookup.
-    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k,
-                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
+    // The draw indices of one round, in draw order.
+    static __m256i roundIndices(const VU* state) {
         static_assert(interleave == 2);
         const __m256i high = _mm256_castps_si256(_mm256_shuffle_ps(_mm256_castsi256_ps((__m256i)state[0]),
                                                                    _mm256_castsi256_ps((__m256i)state[1]),
                                                                    _MM_SHUFFLE(3, 1, 3, 1)));
-        const __m256i t = drawIndices8(_mm256_and_si256(high, _mm256_set1_epi32(0x7FFFFFFF)));
+        return drawIndices8(_mm256_and_si256(high, _mm256_set1_epi32(0x7FFFFFFF)));
+    }
+    static void storeRoundIndices(const VU* state, std::int32_t* out) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), roundIndices(state));
+    }
+
+    // One round of eight draws in 32-bit lanes: the marvelous ones coded, the
+    // others appended to the pending list with one table lookup.
+    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k,
+                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
+        const __m256i t = roundIndices(state);
         const __m256i marvelous = _mm256_and_si256(_mm256_cmpgt_epi32(t, k.belowMarvelous),
                                                    _mm256_cmpgt_epi32(k.aboveMarvelous, t));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + base),
@@ -112,6 +120,6 @@ struct Avx2 {
 
 const KernelSet avx2Kernels{static_cast<std::size_t>(Avx2::width) * Avx2::interleave,
                             kernel_body::evaluateStream<Avx2>, kernel_body::evaluateIndices<Avx2>,
-                            kernel_body::consumeCodes<Avx2>};
+                            kernel_body::drawIndexStream<Avx2>, kernel_body::consumeCodes<Avx2>};
 
 } // namespace quorvex

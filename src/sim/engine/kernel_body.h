@@ -17,6 +17,9 @@
 //                      the streams' lane layout and the classification of
 //                      one round (classifyRoundByVector, or a faster
 //                      equivalent for the layout)
+//   storeRoundIndices(state, out)
+//                      one round's draw indices, in draw order
+//                      (storeRoundIndicesByVector, or a faster equivalent)
 //
 // Everything here is double arithmetic in the SSE/AVX units; the x87 numeric
 // mode plays no part. No standard-library function templates are used here:
@@ -326,6 +329,38 @@ void evaluateStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* 
     for (int v = 0; v < n; ++v)
         for (int lane = 0; lane < w; ++lane)
             laneStates[I::drawOfLane(v, lane)] = state[v][lane];
+}
+
+template <class I>
+// NOLINTNEXTLINE(readability-non-const-parameter)
+void drawIndexStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t* indices,
+                     std::size_t iterations) {
+    using VU = typename I::VU;
+    constexpr int n = I::interleave;
+    constexpr int w = I::width;
+    VU state[n];
+    for (int v = 0; v < n; ++v)
+        for (int lane = 0; lane < w; ++lane)
+            state[v][lane] = laneStates[I::drawOfLane(v, lane)];
+    const VU multiplier = VU{} + stride.multiplier;
+    const VU increment = VU{} + stride.increment;
+    for (std::size_t round = 0; round < iterations; ++round) {
+        I::storeRoundIndices(state, indices + round * n * w);
+        for (int v = 0; v < n; ++v)
+            state[v] = state[v] * multiplier + increment;
+    }
+    for (int v = 0; v < n; ++v)
+        for (int lane = 0; lane < w; ++lane)
+            laneStates[I::drawOfLane(v, lane)] = state[v][lane];
+}
+
+// The draw indices of one round in the default lane layout, vector by vector.
+template <class I> inline void storeRoundIndicesByVector(const typename I::VU* state, std::int32_t* out) {
+    for (int v = 0; v < I::interleave; ++v) {
+        const typename I::VD t = drawIndices<I>(state[v]);
+        for (int lane = 0; lane < I::width; ++lane)
+            out[v * I::width + lane] = static_cast<std::int32_t>(t[lane]);
+    }
 }
 
 template <class I>

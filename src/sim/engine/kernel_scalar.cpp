@@ -29,12 +29,15 @@ struct Scalar {
                               std::int32_t* codes, kernel_body::PendingDraws& pending) {
         kernel_body::classifyRoundByVector<Scalar>(state, base, k, codes, pending);
     }
+    static void storeRoundIndices(const VU* state, std::int32_t* out) {
+        kernel_body::storeRoundIndicesByVector<Scalar>(state, out);
+    }
 };
 
 } // namespace
 
 const KernelSet scalarKernels{static_cast<std::size_t>(Scalar::width) * Scalar::interleave,
                               kernel_body::evaluateStream<Scalar>, kernel_body::evaluateIndices<Scalar>,
-                              kernel_body::consumeCodes<Scalar>};
+                              kernel_body::drawIndexStream<Scalar>, kernel_body::consumeCodes<Scalar>};
 
 } // namespace quorvex

@@ -14,7 +14,8 @@ bool engineIsaSupported(EngineIsa isa) {
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     case EngineIsa::avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-               __builtin_cpu_supports("avx512vl");
+               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("popcnt") &&
+               engineIsaSupported(EngineIsa::avx2);
     }
     return false;
 }

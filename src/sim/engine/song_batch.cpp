@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "runtime/random_source.h"
 #include "sim/engine/kernel.h"
 #include "sim/engine/kernel_constants.h"
+#include "sim/engine/one_step_songs.h"
 #include "sim/engine/plain_run.h"
 #include "sim/engine/processor.h"
 
@@ -76,6 +78,13 @@ ModelFault playWithoutDraws(const SongRun& run, RunWay way, ScoreAggregate& song
     return ModelFault::none;
 }
 
+// What the kernels' work items of a run share, prepared once per run.
+struct KernelRun {
+    KernelConstants constants;
+    // Set for a run of many one-step songs, which are counted in bulk.
+    std::shared_ptr<const OneStepSongs> oneStepSongs;
+};
+
 // Plays work items; one per thread, holding that thread's code buffer.
 class ChunkPlayer {
   public:
@@ -87,9 +96,9 @@ class ChunkPlayer {
     bool cancelled() const { return cancelRequested(cancel_); }
 
     // Plays work item `chunk` of `run` into `songs`; returns the fault of a
-    // plain-model run, else ModelFault::none. `constants` is set for the
+    // plain-model run, else ModelFault::none. `prepared` is set for the
     // kernels' runs.
-    ModelFault play(const SongRun& run, const RunPlan& plan, const std::optional<KernelConstants>& constants,
+    ModelFault play(const SongRun& run, const RunPlan& plan, const std::optional<KernelRun>& prepared,
                     std::int64_t chunk, ScoreAggregate& songs) {
         if (plan.way == RunWay::plainModel)
             return playPlainly(run, songs);
@@ -97,7 +106,10 @@ class ChunkPlayer {
         const std::int64_t count = std::min<std::int64_t>(plan.chunkSongs, run.songs - first);
         const std::uint64_t state = advanceRandomState(
             run.startState, static_cast<std::uint64_t>(first) * static_cast<std::uint64_t>(run.steps));
-        playSongs(*constants, run, state, count, songs);
+        if (prepared->oneStepSongs)
+            countOneStepSongs(*prepared->oneStepSongs, state, count, songs);
+        else
+            playSongs(prepared->constants, run, state, count, songs);
         if (songsDone_ != nullptr)
             songsDone_->fetch_add(count, std::memory_order_relaxed);
         return ModelFault::none;
@@ -132,16 +144,40 @@ class ChunkPlayer {
         songCount = 0;
     }
 
+    // The first draws after `state` for the lanes of the kernels' streams.
+    RandomJump startLanes(std::uint64_t state, std::uint64_t* laneStates) const {
+        for (std::size_t i = 0; i < kernels_.lanes; ++i) {
+            state = stepRandomState(state);
+            laneStates[i] = state;
+        }
+        return randomJump(kernels_.lanes);
+    }
+
+    // Plays `songCount` one-step songs starting with the draw after `state`:
+    // their draws counted per interval of equal result, then recorded.
+    void countOneStepSongs(const OneStepSongs& intervals, std::uint64_t state, std::int64_t songCount,
+                           ScoreAggregate& songs) {
+        const std::size_t lanes = kernels_.lanes;
+        std::uint64_t laneStates[maxLanes];
+        const RandomJump stride = startLanes(state, laneStates);
+        intervalCounts_.assign(intervals.intervalCount(), 0);
+        for (std::int64_t remaining = songCount; remaining > 0;) {
+            const auto count = static_cast<std::size_t>(std::min<std::int64_t>(remaining, blockDraws));
+            kernels_.drawIndexStream(laneStates, stride, codes_.data(), (count + lanes - 1) / lanes);
+            for (std::size_t i = 0; i < count; ++i)
+                ++intervalCounts_[intervals.intervalOf(codes_[i])];
+            remaining -= static_cast<std::int64_t>(count);
+        }
+        for (std::size_t interval = 0; interval < intervalCounts_.size(); ++interval)
+            songs.recordRepeated(intervals.result(interval), intervalCounts_[interval]);
+    }
+
     // Plays `songCount` whole songs starting with the draw after `state`.
     void playSongs(const KernelConstants& kc, const SongRun& run, std::uint64_t state, std::int64_t songCount,
                    ScoreAggregate& songs) {
         const std::size_t lanes = kernels_.lanes;
         std::uint64_t laneStates[maxLanes];
-        for (std::size_t i = 0; i < lanes; ++i) {
-            state = stepRandomState(state);
-            laneStates[i] = state;
-        }
-        const RandomJump stride = randomJump(lanes);
+        const RandomJump stride = startLanes(state, laneStates);
         SongInProgress song{0, 0, true, run.steps};
         std::int64_t remaining = songCount * run.steps;
         for (std::size_t block = 1; remaining > 0; ++block) {
@@ -158,13 +194,18 @@ class ChunkPlayer {
     std::atomic<std::int64_t>* songsDone_;
     const std::atomic<bool>* cancel_;
     std::vector<std::int32_t> codes_;
+    std::vector<std::int64_t> intervalCounts_;
 };
 
-// The kernels' constants of a run that has work items (none for the plain model).
-std::optional<KernelConstants> constantsOf(const SongRun& run, const RunPlan& plan) {
+// What the kernels' work items of a run share (nothing for the plain model).
+std::optional<KernelRun> prepareKernelRun(const SongRun& run, const RunPlan& plan, const KernelSet& kernels) {
     if (plan.way != RunWay::kernels)
         return std::nullopt;
-    return kernelConstantsFor(run.steps, run.constants);
+    KernelRun prepared{*kernelConstantsFor(run.steps, run.constants), nullptr};
+    if (run.steps == 1 && OneStepSongs::worthBuilding(run.songs))
+        prepared.oneStepSongs =
+            std::make_shared<const OneStepSongs>(kernels, prepared.constants, run.constants);
+    return prepared;
 }
 
 // The whole batch on the calling thread alone, run after run.
@@ -174,11 +215,11 @@ void playAlone(const std::vector<SongRun>& runs, const std::vector<RunPlan>& pla
     for (std::size_t r = 0; r < runs.size(); ++r) {
         ScoreAggregate songs;
         ModelFault fault = playWithoutDraws(runs[r], plans[r].way, songs, options.songsDone);
-        const std::optional<KernelConstants> constants = constantsOf(runs[r], plans[r]);
+        const std::optional<KernelRun> prepared = prepareKernelRun(runs[r], plans[r], kernels);
         for (std::int64_t chunk = 0; chunk < plans[r].chunkCount; ++chunk) {
             if (player.cancelled())
                 return;
-            if (const ModelFault f = player.play(runs[r], plans[r], constants, chunk, songs);
+            if (const ModelFault f = player.play(runs[r], plans[r], prepared, chunk, songs);
                 f != ModelFault::none)
                 fault = f;
         }
@@ -190,8 +231,8 @@ void playAlone(const std::vector<SongRun>& runs, const std::vector<RunPlan>& pla
 
 // A run whose work items are being played: what the threads fold into it.
 struct RunInFlight {
-    std::optional<KernelConstants> constants; // set before any thread reads it
-    std::mutex merging;                       // guards songs and fault
+    std::optional<KernelRun> prepared; // set before any thread reads it
+    std::mutex merging;                // guards songs and fault
     ScoreAggregate songs;
     ModelFault fault = ModelFault::none;
     std::atomic<std::int64_t> chunksLeft{0}; // work items not yet folded in
@@ -249,7 +290,7 @@ class SharedBatch {
                     return;
                 const RunInFlight& slot = slotOf(run);
                 const ModelFault fault =
-                    player.play(runs_[run], plans_[run], slot.constants, item - firstChunk_[run], held);
+                    player.play(runs_[run], plans_[run], slot.prepared, item - firstChunk_[run], held);
                 if (fault != ModelFault::none)
                     heldFault = fault;
                 ++heldItems;
@@ -333,7 +374,7 @@ class SharedBatch {
         if (plans_[run].chunkCount == 0)
             return;
         RunInFlight& slot = slotOf(run);
-        slot.constants = constantsOf(runs_[run], plans_[run]);
+        slot.prepared = prepareKernelRun(runs_[run], plans_[run], kernels_);
         slot.songs = ScoreAggregate{};
         slot.fault = ModelFault::none;
         slot.chunksLeft.store(plans_[run].chunkCount, std::memory_order_relaxed);
