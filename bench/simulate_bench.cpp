@@ -5,7 +5,10 @@
 // more. Other work on the machine only ever slows a run down, so each figure
 // is the least of a few runs, in wall-clock time and in processor time (all
 // threads; steadier on a busy machine); the work beyond the engine is also
-// timed on its own. Not a test. Optional argument: runs per figure.
+// timed on its own. Then the whole command on one thread against the plain
+// model, for the engine's four reference runs: the plain model is timed on a
+// prefix of whole songs (about 2 * 10^6 steps) and extrapolated. Not a test.
+// Optional argument: runs per figure.
 
 #include <algorithm>
 #include <cstdint>
@@ -25,6 +28,7 @@
 #include "runtime/numeric_mode.h"
 #include "runtime/random_source.h"
 #include "sim/engine/engine.h"
+#include "sim/engine/plain_run.h"
 
 namespace {
 
@@ -47,10 +51,18 @@ void engineAlone(int threads) {
              {threads, EngineIsa::automatic});
 }
 
-void wholeCommand(const std::vector<std::string>& extra) {
-    std::vector<std::string> words = {
-        "quorvex",   "simulate", "--songs", std::to_string(songs), "--steps", std::to_string(steps),
-        "--perfect", "0.95",     "--seed",  std::to_string(seed),  "--quiet"};
+struct RunShape {
+    std::int32_t songs, steps;
+    const char* ratio;
+};
+
+void wholeCommand(const std::vector<std::string>& extra, const RunShape& shape = {songs, steps, "0.95"}) {
+    std::vector<std::string> words = {"quorvex",   "simulate",
+                                      "--songs",   std::to_string(shape.songs),
+                                      "--steps",   std::to_string(shape.steps),
+                                      "--perfect", shape.ratio,
+                                      "--seed",    std::to_string(seed),
+                                      "--quiet"};
     words.insert(words.end(), extra.begin(), extra.end());
     std::vector<const char*> argv;
     argv.reserve(words.size());
@@ -60,6 +72,48 @@ void wholeCommand(const std::vector<std::string>& extra) {
     if (status != 0) {
         std::fprintf(stderr, "simulate_bench: the command failed with status %d\n", status);
         std::exit(1);
+    }
+}
+
+// Seconds per step of the plain model for a run of this shape, the least of
+// `repeats` timings of a prefix of whole songs.
+double plainSecondsPerStep(const RunShape& shape, int repeats) {
+    const RunConstants constants = deriveRunConstants(shape.steps, std::atof(shape.ratio)).constants;
+    const std::int32_t prefix =
+        std::max<std::int32_t>(1, std::min<std::int32_t>(shape.songs, 2000000 / shape.steps));
+    Cost least;
+    for (int repeat = 0; repeat < repeats; ++repeat) {
+        keepLeast(least, costOf([&] {
+                      ScoreAggregate aggregate;
+                      seedRandom(seed);
+                      runSongsPlain(prefix, shape.steps, constants, aggregate);
+                  }),
+                  repeat == 0);
+    }
+    return least.wall / (static_cast<double>(prefix) * shape.steps);
+}
+
+// The whole command on one thread against the plain model playing the same
+// songs.
+void oneThreadAgainstThePlainModel(int repeats) {
+    std::printf(
+        "\nthe whole command on one thread (--threads 1, text to /dev/null) against the plain model\n");
+    std::printf("%-24s %13s %13s %9s\n", "songs x steps @ ratio", "plain", "command", "speed-up");
+    const RunShape shapes[] = {
+        {20000, 1000, "0.95"}, {200000, 100, "0.9"}, {2000000, 7, "0.9"}, {10000000, 1, "0.5"}};
+    for (const RunShape& shape : shapes) {
+        const double steps = static_cast<double>(shape.songs) * shape.steps;
+        const double plain = plainSecondsPerStep(shape, repeats) * steps;
+        Cost command;
+        for (int repeat = 0; repeat < repeats; ++repeat)
+            keepLeast(command, costOf([&] {
+                          wholeCommand({"--threads", "1", "--output", "/dev/null"}, shape);
+                      }),
+                      repeat == 0);
+        char label[64];
+        std::snprintf(label, sizeof label, "%d x %d @ %s", shape.songs, shape.steps, shape.ratio);
+        std::printf("%-24s %11.1fms %11.1fms %8.1fx\n", label, plain * 1e3, command.wall * 1e3,
+                    plain / command.wall);
     }
 }
 
@@ -117,5 +171,6 @@ int main(int argc, char** argv) {
     std::printf("\nbeyond the engine, alone: the record %.3f ms, text + json + svg + results table %.3f ms "
                 "(%zu bytes)\n",
                 record.wall * 1e3, texts.wall * 1e3, bytes);
+    oneThreadAgainstThePlainModel(repeats);
     return 0;
 }
