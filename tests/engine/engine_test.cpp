@@ -122,6 +122,22 @@ TEST_F(EngineRun, ManyOneStepSongsCountedInBulkMatchThePlainModel) {
         expectSameRun(c);
 }
 
+TEST_F(EngineRun, SongsAcrossBatchesWithManyUnsettledDrawsMatchThePlainModel) {
+    // Songs of 64 steps and more are folded as their draws are judged, in
+    // batches of 1024 draws: songs that end inside a batch, span batches or
+    // are longer than one, with ratio 1e-3 leaving about one draw in 450 to
+    // the exact path, several in most songs; and the step counts either side
+    // of where the kernels switch to that pass.
+    for (const RunCase& c : std::vector<RunCase>{{2000, 300, 1e-3, 61u},
+                                                 {40, 4097, 1e-3, 62u},
+                                                 {300, 1023, 0.5, 63u},
+                                                 {3000, 63, 0.9, 64u},
+                                                 {3000, 64, 0.9, 65u},
+                                                 {3000, 99, 0.9, 66u},
+                                                 {3000, 100, 0.9, 67u}})
+        expectSameRun(c);
+}
+
 TEST_F(EngineRun, FewSongsOfManyStepsMatchThePlainModel) {
     // Fewer songs than threads and lanes; songs straddle many kernel blocks.
     expectSameRun({3, 100000, 0.95, 21u});

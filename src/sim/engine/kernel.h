@@ -63,6 +63,15 @@ struct KernelSet {
     // hold codePadding readable values after the last code.
     void (*consumeCodes)(const std::int32_t* codes, std::size_t count, std::int32_t steps,
                          const RunConstants& constants, SongInProgress& song, ScoreAggregate& aggregate);
+    // evaluateStream and consumeCodes in one pass over `draws` draws of the
+    // streams, with no code written for a marvelous draw (song_stream_body.h);
+    // null where the kernels have no such pass. The same songs and results.
+    void (*playStream)(std::uint64_t* laneStates, RandomJump stride, std::size_t draws,
+                       const KernelConstants& constants, std::int32_t steps, const RunConstants& runConstants,
+                       SongInProgress& song, ScoreAggregate& aggregate);
+    // The fewest steps per song for which playStream is faster than
+    // evaluateStream and consumeCodes (measured on an AMD EPYC core).
+    std::int32_t onePassSteps;
 };
 
 extern const KernelSet scalarKernels;

@@ -1,10 +1,11 @@
-// The engine's kernels for AVX2 with FMA: 4 lanes, 2 vectors interleaved.
-// This file alone is compiled with -mavx2 -mfma; the engine calls it only
-// when the processor reports both.
+// The engine's kernels for AVX2 with FMA and POPCNT: 4 lanes, 2 vectors
+// interleaved. This file alone is compiled with -mavx2 -mfma -mpopcnt; the
+// engine calls it only when the processor reports all three.
 #include <immintrin.h>
 
 #include "sim/engine/kernel_body.h"
 #include "sim/engine/song_folding_body.h"
+#include "sim/engine/song_stream_body.h"
 
 namespace quorvex {
 namespace {
@@ -95,15 +96,14 @@ struct Avx2 {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), roundIndices(state));
     }
 
-    // One round of eight draws in 32-bit lanes: the marvelous ones coded, the
-    // others appended to the pending list with one table lookup.
-    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k,
-                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
+    // One round of eight draws in 32-bit lanes: the marvelous ones found,
+    // the others appended to the pending list with one table lookup. Returns
+    // the marvelous lanes.
+    static __m256i splitRound(const VU* state, std::int32_t base, const RoundConstants& k,
+                              kernel_body::PendingDraws& pending) {
         const __m256i t = roundIndices(state);
         const __m256i marvelous = _mm256_and_si256(_mm256_cmpgt_epi32(t, k.belowMarvelous),
                                                    _mm256_cmpgt_epi32(k.aboveMarvelous, t));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + base),
-                            _mm256_and_si256(marvelous, k.marvelousCode));
         const unsigned keep =
             ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(marvelous))) & 0xFF;
         const __m256i lanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(compactTable8.lanes[keep]));
@@ -113,13 +113,33 @@ struct Avx2 {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pending.position + count),
                             _mm256_add_epi32(_mm256_set1_epi32(base), lanes));
         pending.count = count + static_cast<std::size_t>(__builtin_popcount(keep));
+        return marvelous;
+    }
+
+    // The round split, with the marvelous draws' codes written.
+    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k,
+                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
+        const __m256i marvelous = splitRound(state, base, k, pending);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(codes + base),
+                            _mm256_and_si256(marvelous, k.marvelousCode));
+    }
+
+    // The round split, with the marvelous draws as a bit mask.
+    static std::uint64_t classifyRoundMask(const VU* state, std::int32_t base, const RoundConstants& k,
+                                           kernel_body::PendingDraws& pending) {
+        const __m256i marvelous = splitRound(state, base, k, pending);
+        return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(marvelous)));
     }
 };
 
 } // namespace
 
 const KernelSet avx2Kernels{static_cast<std::size_t>(Avx2::width) * Avx2::interleave,
-                            kernel_body::evaluateStream<Avx2>, kernel_body::evaluateIndices<Avx2>,
-                            kernel_body::drawIndexStream<Avx2>, kernel_body::consumeCodes<Avx2>};
+                            kernel_body::evaluateStream<Avx2>,
+                            kernel_body::evaluateIndices<Avx2>,
+                            kernel_body::drawIndexStream<Avx2>,
+                            kernel_body::consumeCodes<Avx2>,
+                            kernel_body::playStream<Avx2>,
+                            100};
 
 } // namespace quorvex

@@ -7,6 +7,7 @@
 
 #include "sim/engine/kernel_body.h"
 #include "sim/engine/song_folding_body.h"
+#include "sim/engine/song_stream_body.h"
 
 namespace quorvex {
 namespace {
@@ -73,18 +74,17 @@ struct Avx512 {
         _mm512_storeu_si512(out, roundIndices(state));
     }
 
-    // One round of sixteen draws in 32-bit lanes: the marvelous ones coded,
-    // the others appended to the pending list. Each compaction is the
-    // register form of vpcompressd followed by a whole-vector store; the
-    // form that compresses straight into memory is many times slower on
-    // some processors.
-    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k,
-                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
+    // One round of sixteen draws in 32-bit lanes: the marvelous ones found
+    // with one unsigned comparison (t - low <= high - low), the others
+    // appended to the pending list. Returns the marvelous mask.
+    static __mmask16 splitRound(const VU* state, std::int32_t base, const RoundConstants& k,
+                                kernel_body::PendingDraws& pending) {
         const __m512i t = roundIndices(state);
-        // Marvelous: t - low <= high - low, one unsigned comparison.
         const __mmask16 marvelous =
             _mm512_cmple_epu32_mask(_mm512_sub_epi32(t, k.marvelousLow), k.marvelousSpan);
-        _mm512_storeu_si512(codes + base, _mm512_maskz_mov_epi32(marvelous, k.marvelousCode));
+        // Each compaction is the register form of vpcompressd followed by a
+        // whole-vector store; the form that compresses straight into memory
+        // is many times slower on some processors.
         const __mmask16 keep = static_cast<__mmask16>(~marvelous);
         const __m512i lanes = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
         const std::size_t count = pending.count;
@@ -93,13 +93,31 @@ struct Avx512 {
             pending.position + count,
             _mm512_maskz_compress_epi32(keep, _mm512_add_epi32(_mm512_set1_epi32(base), lanes)));
         pending.count = count + static_cast<std::size_t>(_mm_popcnt_u32(keep));
+        return marvelous;
+    }
+
+    // The round split, with the marvelous draws' codes written.
+    static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k,
+                              std::int32_t* codes, kernel_body::PendingDraws& pending) {
+        const __mmask16 marvelous = splitRound(state, base, k, pending);
+        _mm512_storeu_si512(codes + base, _mm512_maskz_mov_epi32(marvelous, k.marvelousCode));
+    }
+
+    // The round split, with the marvelous draws as a bit mask.
+    static std::uint64_t classifyRoundMask(const VU* state, std::int32_t base, const RoundConstants& k,
+                                           kernel_body::PendingDraws& pending) {
+        return splitRound(state, base, k, pending);
     }
 };
 
 } // namespace
 
 const KernelSet avx512Kernels{static_cast<std::size_t>(Avx512::width) * Avx512::interleave,
-                              kernel_body::evaluateStream<Avx512>, kernel_body::evaluateIndices<Avx512>,
-                              kernel_body::drawIndexStream<Avx512>, kernel_body::consumeCodes<Avx512>};
+                              kernel_body::evaluateStream<Avx512>,
+                              kernel_body::evaluateIndices<Avx512>,
+                              kernel_body::drawIndexStream<Avx512>,
+                              kernel_body::consumeCodes<Avx512>,
+                              kernel_body::playStream<Avx512>,
+                              64};
 
 } // namespace quorvex

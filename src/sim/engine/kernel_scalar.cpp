@@ -37,7 +37,11 @@ struct Scalar {
 } // namespace
 
 const KernelSet scalarKernels{static_cast<std::size_t>(Scalar::width) * Scalar::interleave,
-                              kernel_body::evaluateStream<Scalar>, kernel_body::evaluateIndices<Scalar>,
-                              kernel_body::drawIndexStream<Scalar>, kernel_body::consumeCodes<Scalar>};
+                              kernel_body::evaluateStream<Scalar>,
+                              kernel_body::evaluateIndices<Scalar>,
+                              kernel_body::drawIndexStream<Scalar>,
+                              kernel_body::consumeCodes<Scalar>,
+                              nullptr,
+                              0};
 
 } // namespace quorvex

@@ -11,11 +11,11 @@ bool engineIsaSupported(EngineIsa isa) {
     case EngineIsa::scalar:
         return true;
     case EngineIsa::avx2:
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") &&
+               __builtin_cpu_supports("popcnt");
     case EngineIsa::avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("popcnt") &&
-               engineIsaSupported(EngineIsa::avx2);
+               __builtin_cpu_supports("avx512vl") && engineIsaSupported(EngineIsa::avx2);
     }
     return false;
 }

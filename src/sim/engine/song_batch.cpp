@@ -178,14 +178,21 @@ class ChunkPlayer {
         const std::size_t lanes = kernels_.lanes;
         std::uint64_t laneStates[maxLanes];
         const RandomJump stride = startLanes(state, laneStates);
+        // Songs of many steps are played in one pass, where the kernels have
+        // one; short ones are summed faster from a code per draw.
+        const bool fused = kernels_.playStream != nullptr && run.steps >= kernels_.onePassSteps;
         SongInProgress song{0, 0, true, run.steps};
         std::int64_t remaining = songCount * run.steps;
         for (std::size_t block = 1; remaining > 0; ++block) {
             if (block % blocksBetweenCancelChecks == 0 && cancelled())
                 return;
             const auto count = static_cast<std::size_t>(std::min<std::int64_t>(remaining, blockDraws));
-            kernels_.evaluateStream(laneStates, stride, codes_.data(), (count + lanes - 1) / lanes, kc);
-            kernels_.consumeCodes(codes_.data(), count, run.steps, run.constants, song, songs);
+            if (fused) {
+                kernels_.playStream(laneStates, stride, count, kc, run.steps, run.constants, song, songs);
+            } else {
+                kernels_.evaluateStream(laneStates, stride, codes_.data(), (count + lanes - 1) / lanes, kc);
+                kernels_.consumeCodes(codes_.data(), count, run.steps, run.constants, song, songs);
+            }
             remaining -= static_cast<std::int64_t>(count);
         }
     }
