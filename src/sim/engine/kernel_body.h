@@ -355,7 +355,10 @@ void drawIndexStream(std::uint64_t* laneStates, RandomJump stride, std::int32_t*
 }
 
 // The draw indices of one round in the default lane layout, vector by vector.
-template <class I> inline void storeRoundIndicesByVector(const typename I::VU* state, std::int32_t* out) {
+// (`out` is written: the check does not see the write inside this template.)
+template <class I>
+// NOLINTNEXTLINE(readability-non-const-parameter)
+inline void storeRoundIndicesByVector(const typename I::VU* state, std::int32_t* out) {
     for (int v = 0; v < I::interleave; ++v) {
         const typename I::VD t = drawIndices<I>(state[v]);
         for (int lane = 0; lane < I::width; ++lane)

@@ -152,7 +152,7 @@ void playStream(std::uint64_t* laneStates, RandomJump stride, std::size_t draws,
     const VU increment = VU{} + stride.increment;
     const typename I::RoundConstants roundConstants(k);
     PendingDraws pending;
-    JudgedBatch batch;
+    JudgedBatch batch; // NOLINT(cppcoreguidelines-pro-type-member-init): scratch, see JudgedBatch
     for (std::size_t done = 0; done < draws; done += pendingCapacity) {
         const std::size_t count = draws - done < pendingCapacity ? draws - done : pendingCapacity;
         // 1. Classification: marvelous bits, the others pending.
