@@ -51,16 +51,16 @@ OneStepSongs::OneStepSongs(const KernelSet& kernels, const KernelConstants& kern
     //    results are monotone in t); one whose ends differ is halved until
     //    its ends are neighbours, and the upper end is then a boundary. A
     //    change between neighbouring ranges is a boundary too. So every index
-    //    where the result changes is found, each after about cellShift more
-    //    judged draws. All ranges are halved together, one batch of draws per
-    //    round.
+    //    where the result changes is found, each after some 10 more judged
+    //    draws (1024 = 2^10). All ranges are halved together, one batch of
+    //    draws per round.
     std::vector<std::int32_t> ends;
     ends.reserve(2 * ranges.size());
     for (const DrawRange& range : ranges) {
         ends.push_back(range.first);
         ends.push_back(range.last);
     }
-    std::vector<SongResult> results = songResults(ends, kernels, kernelConstants, constants);
+    const std::vector<SongResult> results = songResults(ends, kernels, kernelConstants, constants);
     std::vector<std::int32_t> boundaries;
     struct OpenRange {
         DrawRange range;
@@ -105,9 +105,8 @@ OneStepSongs::OneStepSongs(const KernelSet& kernels, const KernelConstants& kern
     results_ = songResults(starts_, kernels, kernelConstants, constants);
 
     // 4. The lookup table: the interval of each cell's first index, in 16
-    //    bits (each side has at most 1001 scores, two marvelous counts and
-    //    two AAA flags, each changing once at most: a few thousand
-    //    intervals).
+    //    bits (on each side the score changes at most 1000 times and the
+    //    marvelous count and the AAA flag once each: some 2000 intervals).
     if (starts_.size() > 0xFFFF)
         throw std::logic_error("one-step songs: too many intervals of equal result");
     constexpr std::size_t cellSize = std::size_t{1} << cellShift;
