@@ -34,7 +34,8 @@
 namespace quorvex::kernel_body {
 
 // One batch of pendingCapacity draws as the fold reads it. Scratch: every
-// entry is written before it is read.
+// entry the fold uses is written first; the sums load whole vectors past the
+// last code and mask off the lanes beyond it (hence the padding).
 // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
 struct JudgedBatch {
     std::uint64_t marvelousBits[pendingCapacity / 64];
