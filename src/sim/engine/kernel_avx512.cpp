@@ -76,9 +76,10 @@ struct Avx512 {
 
     // One round of sixteen draws in 32-bit lanes: the marvelous ones found
     // with one unsigned comparison (t - low <= high - low), the others
-    // appended to the pending list. Returns the marvelous mask.
-    static __mmask16 splitRound(const VU* state, std::int32_t base, const RoundConstants& k,
-                                kernel_body::PendingDraws& pending) {
+    // appended to the pending list. Returns the marvelous draws as a bit
+    // mask; writes no code.
+    static __mmask16 classifyRoundMask(const VU* state, std::int32_t base, const RoundConstants& k,
+                                       kernel_body::PendingDraws& pending) {
         const __m512i t = roundIndices(state);
         const __mmask16 marvelous =
             _mm512_cmple_epu32_mask(_mm512_sub_epi32(t, k.marvelousLow), k.marvelousSpan);
@@ -99,14 +100,8 @@ struct Avx512 {
     // The round split, with the marvelous draws' codes written.
     static void classifyRound(const VU* state, std::int32_t base, const RoundConstants& k,
                               std::int32_t* codes, kernel_body::PendingDraws& pending) {
-        const __mmask16 marvelous = splitRound(state, base, k, pending);
+        const __mmask16 marvelous = classifyRoundMask(state, base, k, pending);
         _mm512_storeu_si512(codes + base, _mm512_maskz_mov_epi32(marvelous, k.marvelousCode));
-    }
-
-    // The round split, with the marvelous draws as a bit mask.
-    static std::uint64_t classifyRoundMask(const VU* state, std::int32_t base, const RoundConstants& k,
-                                           kernel_body::PendingDraws& pending) {
-        return splitRound(state, base, k, pending);
     }
 };
 

@@ -140,17 +140,9 @@ template <class I>
 void playStream(std::uint64_t* laneStates, RandomJump stride, std::size_t draws, const KernelConstants& k,
                 std::int32_t steps, const RunConstants& constants, SongInProgress& song,
                 ScoreAggregate& aggregate) {
-    using VU = typename I::VU;
-    constexpr int n = I::interleave;
-    constexpr int w = I::width;
-    constexpr std::size_t roundDraws = static_cast<std::size_t>(n) * w;
+    constexpr std::size_t roundDraws = static_cast<std::size_t>(I::interleave) * I::width;
     static_assert(pendingCapacity % 64 == 0 && 64 % roundDraws == 0);
-    VU state[n];
-    for (int v = 0; v < n; ++v)
-        for (int lane = 0; lane < w; ++lane)
-            state[v][lane] = laneStates[I::drawOfLane(v, lane)];
-    const VU multiplier = VU{} + stride.multiplier;
-    const VU increment = VU{} + stride.increment;
+    LaneStates<I> lanes(laneStates, stride);
     const typename I::RoundConstants roundConstants(k);
     PendingDraws pending;
     JudgedBatch batch; // NOLINT(cppcoreguidelines-pro-type-member-init): scratch, see JudgedBatch
@@ -160,32 +152,18 @@ void playStream(std::uint64_t* laneStates, RandomJump stride, std::size_t draws,
         std::memset(batch.marvelousBits, 0, sizeof batch.marvelousBits);
         for (std::size_t base = 0; base < count; base += roundDraws) {
             const std::uint64_t mask =
-                I::classifyRoundMask(state, static_cast<std::int32_t>(base), roundConstants, pending);
+                I::classifyRoundMask(lanes.state, static_cast<std::int32_t>(base), roundConstants, pending);
             batch.marvelousBits[base / 64] |= mask << (base % 64);
-            for (int v = 0; v < n; ++v)
-                state[v] = state[v] * multiplier + increment;
+            lanes.advance();
         }
         // 2. The pending draws judged in full vectors, their codes in order.
-        constexpr std::size_t together = static_cast<std::size_t>(judgedTogether) * w;
-        for (std::size_t lane = 0; lane < together; ++lane)
-            pending.index[pending.count + lane] = 0;
-        for (std::size_t i = 0; i < pending.count; i += together) {
-            typename I::VD t[judgedTogether];
-            typename I::VI code[judgedTogether];
-            for (std::size_t v = 0; v < judgedTogether; ++v)
-                t[v] = I::loadIndices(pending.index + i + v * w);
-            judgeIndices<I, false, true, judgedTogether>(t, k, code, nullptr);
-            for (std::size_t v = 0; v < judgedTogether; ++v)
-                storeCodes<I>(batch.pendingCodes + i + v * w, code[v]);
-        }
+        judgePendingInOrder<I>(pending, k, batch.pendingCodes);
         // 3. The songs: draws past `count` (the last round's spare lanes)
         //    are left out by position.
         foldBatch<I>(batch, pending, count, steps, k.marvelousIncrement, constants, song, aggregate);
         pending.count = 0;
     }
-    for (int v = 0; v < n; ++v)
-        for (int lane = 0; lane < w; ++lane)
-            laneStates[I::drawOfLane(v, lane)] = state[v][lane];
+    lanes.storeTo(laneStates);
 }
 
 } // namespace quorvex::kernel_body
