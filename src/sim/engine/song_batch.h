@@ -32,8 +32,9 @@ using SongRunFinished = std::function<void(std::size_t run, const ScoreAggregate
 //   threads play on. When a thread has no chunk of a run left to take it
 //   takes the next run's first, so no thread waits for a run's slowest
 //   chunk. At most 2 x threads + 4 runs are in flight (one aggregate of
-//   some 32 KB each): a `finished` slower than the runs holds the threads
-//   back rather than letting memory grow.
+//   some 32 KB each, and for a run of many one-step songs its table of
+//   some 330 KB, one_step_songs.h): a `finished` slower than the runs holds
+//   the threads back rather than letting memory grow.
 // - Runs the kernels decline (kernelsCoverRun) are played by the plain
 //   model, each whole on one thread, from the run's own startState. The
 //   batch never reads or writes the process-wide randomState, so batches
